@@ -1,0 +1,38 @@
+#pragma once
+// The settings record: every key of kestra.ini, read once at start-up and from then on changed
+// field by field together with the file.
+#include <cstdint>
+#include <string>
+
+namespace tolvane {
+
+struct AppSettings {
+  std::string exeFolder;  // folder of the executable, no trailing separator
+  std::string iniPath;    // exeFolder + "/kestra.ini"
+  std::string hostname;
+  std::string username;
+  std::string password;  // plain; stored scrambled under `data`
+  std::string serverfolder;
+  std::string localfolder;
+  std::string start;
+  std::string editor;
+  uint8_t timer = 0;
+  uint8_t saisyou = 0;
+  uint8_t kidou = 0;
+  uint8_t zenmen = 0;
+  uint8_t pasv = 1;
+  int32_t stime = 0;
+  uint8_t shift = 0;
+  uint8_t ctrl = 0;
+
+  // The flags other than `timer` and `pasv` count as on only when exactly 1.
+  static bool IsOn(uint8_t flag) { return flag == 1; }
+};
+
+// exeFolder and iniPath from the executable's full path.
+void SetPathsFromExecutable(AppSettings& settings, const std::string& executablePath);
+
+// Path of a file beside the executable.
+std::string PathBesideExe(const AppSettings& settings, const std::string& name);
+
+}  // namespace tolvane

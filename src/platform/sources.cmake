@@ -1,0 +1,9 @@
+list(APPEND TOLVANE_CORE_SOURCES
+  src/platform/AtomicFile.cpp
+  src/platform/Cp932.cpp
+  src/platform/LineFile.cpp
+  src/platform/LocalTime.cpp
+  src/platform/ProfileFile.cpp
+)
+list(APPEND TOLVANE_GUI_SOURCES
+)

@@ -1,0 +1,5 @@
+list(APPEND CORE_TEST_SOURCES
+  platform/Cp932Test.cpp
+  platform/LineFileTest.cpp
+  platform/ProfileFileTest.cpp
+)

@@ -1,0 +1,46 @@
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tolvane::test {
+
+TempDir::TempDir() {
+  std::string pattern = std::filesystem::temp_directory_path() / "tolvane-test-XXXXXX";
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Tests make folders unwritable on purpose; give the owner back its rights first.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::remove_all(path_, ec);
+}
+
+void TempDir::Write(const std::string& name, const std::string& bytes) const {
+  std::filesystem::path p = std::filesystem::path(path_) / name;
+  std::filesystem::create_directories(p.parent_path());
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string TempDir::Read(const std::string& name) const {
+  std::ifstream in(std::filesystem::path(path_) / name, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool TempDir::Exists(const std::string& name) const {
+  return std::filesystem::exists(std::filesystem::path(path_) / name);
+}
+
+}  // namespace tolvane::test

@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+
+namespace tolvane::test {
+
+// A fresh folder under /tmp, removed with everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  // Writes raw bytes to a file below the folder (creating folders on the way).
+  void Write(const std::string& name, const std::string& bytes) const;
+  std::string Read(const std::string& name) const;
+  bool Exists(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace tolvane::test

@@ -1,0 +1,37 @@
+#pragma once
+// The schedule's clock: the 250 ms tick that keeps the clock text current and fires the entries
+// of the day selection at their minute, the TIMER ON/OFF switch, and the day selection itself.
+#include <functional>
+
+#include "app/MainView.h"
+#include "platform/Seams.h"
+
+namespace tolvane {
+
+class ScheduleTicker {
+ public:
+  // `onUpload` runs one upload (the main window's OnUpload); the tick sets
+  // ctx.state.m_timerIndex before calling it and resets it to -1 afterwards.
+  ScheduleTicker(MainContext& ctx, Shutdown& shutdown, std::function<void()> onUpload);
+
+  // Mode 0: rebuild the day selection; 1: rebuild and purge expired one-shot entries from the
+  // timer file; 2: purge only.
+  void LoadSchedule(int mode);
+
+  // One 250 ms tick.
+  void OnTimer();
+
+  // The "タイマー ON" command: flips the switch, the check mark, the status line and the
+  // stored key.
+  void OnTimerOn();
+
+  // Start-up: applies the stored switch through OnTimerOn so that every place follows it.
+  void ApplyStoredSwitch();
+
+ private:
+  MainContext& ctx_;
+  Shutdown& shutdown_;
+  std::function<void()> onUpload_;
+};
+
+}  // namespace tolvane

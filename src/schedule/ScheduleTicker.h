@@ -1,7 +1,10 @@
 #pragma once
 // The schedule's clock: the 250 ms tick that keeps the clock text current and fires the entries
 // of the day selection at their minute, the TIMER ON/OFF switch, and the day selection itself.
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/MainView.h"
 #include "platform/Seams.h"
@@ -29,6 +32,12 @@ class ScheduleTicker {
   void ApplyStoredSwitch();
 
  private:
+  void BuildDaySelection(const std::vector<std::string>& lines, int64_t now);
+  void PurgeExpired(std::vector<std::string> lines, int64_t now, bool keepThisMinute);
+  void ProcessMinute(const std::string& minute);
+  void ShutdownWindows();
+  void ShowIdleStatus();
+
   MainContext& ctx_;
   Shutdown& shutdown_;
   std::function<void()> onUpload_;

@@ -1,0 +1,138 @@
+#include "schedule/ScheduleTicker.h"
+
+#include <utility>
+
+#include "app/AppSettings.h"
+#include "app/MainState.h"
+#include "app/SettingsFile.h"
+#include "app/StatusTexts.h"
+#include "platform/LocalTime.h"
+#include "schedule/TimerCodeText.h"
+#include "schedule/TimerFile.h"
+
+namespace tolvane {
+namespace {
+
+constexpr const char* kClockFormat = "%H：%M：%S";
+
+}  // namespace
+
+ScheduleTicker::ScheduleTicker(MainContext& ctx, Shutdown& shutdown,
+                               std::function<void()> onUpload)
+    : ctx_(ctx), shutdown_(shutdown), onUpload_(std::move(onUpload)) {}
+
+void ScheduleTicker::LoadSchedule(int mode) {
+  int64_t now = ctx_.clock.Now();
+  if (ctx_.state.m_clockText.empty()) ctx_.state.m_clockText = FormatLocal(now, kClockFormat);
+  std::optional<std::vector<std::string>> lines = ReadTimerFile(ctx_.settings);
+  // Without a file the day selection stays as it was.
+  if (!lines) return;
+  if (mode == 0 || mode == 1) BuildDaySelection(*lines, now);
+  if (mode == 1 || mode == 2) PurgeExpired(std::move(*lines), now, mode == 1);
+}
+
+void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, int64_t now) {
+  MainState& state = ctx_.state;
+  state.m_todayEntries.clear();
+  state.m_todayCount = 0;
+  for (const TimerEntry& entry : PairEntries(lines)) {
+    if (state.m_todayCount >= kMaxTimerEntries) break;  // the count is 16-bit
+    if (!IsDueToday(entry.code, now)) continue;
+    state.m_todayEntries.push_back(entry.code);
+    state.m_todayEntries.push_back(entry.listName);
+    ++state.m_todayCount;
+  }
+}
+
+// Removes expired one-shot entries from the file. The day selection is left alone: a one-shot
+// removed here still fires from it at its minute.
+// At start-up the switch rebuilds the selection from the file right after this purge, so a
+// one-shot of the current minute is kept until it has fired (the purge after firing removes
+// it); otherwise starting at 09:30:20 would silently drop the 09:30 entry unrun.
+void ScheduleTicker::PurgeExpired(std::vector<std::string> lines, int64_t now, bool keepThisMinute) {
+  const std::string thisMinute = FormatLocal(now, "%Y%m%d%H%M");
+  std::vector<std::string> kept;
+  kept.reserve(lines.size());
+  size_t i = 0;
+  for (; i + 1 < lines.size(); i += 2) {
+    bool dueNow = keepThisMinute && timercode::Last(lines[i], 12) == thisMinute;
+    if (IsExpired(lines[i], now) && !dueNow) continue;
+    kept.push_back(std::move(lines[i]));
+    kept.push_back(std::move(lines[i + 1]));
+  }
+  // An odd last line is no entry, but it is the user's text: keep it.
+  if (i < lines.size()) kept.push_back(std::move(lines[i]));
+  if (WriteTimerFile(ctx_.settings, kept) != LineWrite::Ok) {
+    ctx_.prompts.Error("タイマー設定を更新できませんでした");
+  }
+}
+
+void ScheduleTicker::OnTimer() {
+  MainState& state = ctx_.state;
+  if (state.m_busy) return;
+  int64_t now = ctx_.clock.Now();
+  std::string clockText = FormatLocal(now, kClockFormat);
+  if (clockText != state.m_clockText) {
+    state.m_clockText = clockText;
+    ShowIdleStatus();
+  }
+  if (ctx_.settings.timer == 0) return;
+  std::string minute = FormatLocal(now, "%H%M");
+  if (minute != state.m_lastMinute) ProcessMinute(minute);
+}
+
+void ScheduleTicker::ProcessMinute(const std::string& minute) {
+  MainState& state = ctx_.state;
+  state.m_lastMinute = minute;
+  if (minute == "0000") LoadSchedule(0);  // a new day
+
+  bool oneShotFired = false;
+  bool shutdownWanted = false;
+  // The count is read again each step: a run may let the timer dialog rebuild the selection.
+  for (int i = 0; i < state.m_todayCount; ++i) {
+    size_t codeAt = 2 * static_cast<size_t>(i);
+    if (codeAt >= state.m_todayEntries.size()) break;
+    std::string code = state.m_todayEntries[codeAt];
+    if (MatchesMinute(code, minute)) {
+      state.m_timerIndex = i;
+      onUpload_();
+      // Whatever the run's outcome, the entry counts as fired.
+      if (Kind(code) == '1') oneShotFired = true;
+      if (ShutdownAfter(code)) shutdownWanted = true;
+    }
+    state.m_timerIndex = -1;
+  }
+  if (oneShotFired) LoadSchedule(2);
+  if (shutdownWanted) ShutdownWindows();
+}
+
+void ScheduleTicker::ShutdownWindows() {
+  ctx_.status.SetStatus("Windowsを終了しています...");
+  shutdown_.PowerOff();
+}
+
+void ScheduleTicker::OnTimerOn() {
+  AppSettings& settings = ctx_.settings;
+  if (settings.timer != 0) {
+    settings.timer = 0;
+    ctx_.view.SetTimerChecked(false);
+  } else {
+    settings.timer = 1;
+    LoadSchedule(0);
+    ctx_.view.SetTimerChecked(true);
+  }
+  ShowIdleStatus();
+  // A failed write only means the next start uses the old switch; nothing to tell the user.
+  WriteSettingInt(settings, "timer", "timer", settings.timer);
+}
+
+void ScheduleTicker::ApplyStoredSwitch() {
+  // Start from the opposite and toggle, so the check mark, status line, day selection and
+  // stored key all follow the stored value (and a stored 5 ends as 1).
+  ctx_.settings.timer = ctx_.settings.timer == 0 ? 1 : 0;
+  OnTimerOn();
+}
+
+void ScheduleTicker::ShowIdleStatus() { ctx_.status.SetStatus(IdleText(ctx_.settings, ctx_.state)); }
+
+}  // namespace tolvane

@@ -21,7 +21,7 @@ class RecordingPrompts : public Prompts {
   Answer Show(const std::string& text, const std::string& caption, Icon icon,
               Buttons buttons) override {
     shown.push_back({text, caption, icon, buttons});
-    if (!answers.empty()) {
+    if (buttons == Buttons::YesNo && !answers.empty()) {
       Answer a = answers.front();
       answers.pop_front();
       return a;
@@ -29,7 +29,7 @@ class RecordingPrompts : public Prompts {
     return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
   }
   std::vector<Shown> shown;
-  std::deque<Answer> answers;  // scripted answers to questions, in order
+  std::deque<Answer> answers;  // scripted answers to Yes/No questions, in order
 };
 
 class RecordingStatus : public StatusLines {

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "app/AppSettings.h"
+
 namespace tolvane::test {
 
 // A fresh folder under /tmp, removed with everything in it when the object goes.
@@ -22,5 +24,12 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// Settings whose executable folder is `dir` (kestra.ini, list/, timer.ini live there).
+inline AppSettings SettingsIn(const TempDir& dir) {
+  AppSettings settings;
+  SetPathsFromExecutable(settings, dir / "tolvane");
+  return settings;
+}
 
 }  // namespace tolvane::test

@@ -1,4 +1,18 @@
 list(APPEND TOLVANE_CORE_SOURCES
+  src/transfer/CrLfEncoder.cpp
+  src/transfer/FtpClient.cpp
+  src/transfer/FtpControl.cpp
+  src/transfer/FtpDataAddress.cpp
+  src/transfer/FtpDataChannel.cpp
+  src/transfer/FtpEndpoint.cpp
+  src/transfer/FtpFileFinder.cpp
+  src/transfer/FtpListing.cpp
+  src/transfer/FtpReplyReader.cpp
+  src/transfer/FtpResolver.cpp
+  src/transfer/FtpSession.cpp
+  src/transfer/FtpSocket.cpp
+  src/transfer/FtpTimes.cpp
+  src/transfer/FtpWireText.cpp
 )
 list(APPEND TOLVANE_GUI_SOURCES
 )

@@ -1,0 +1,142 @@
+#include "transfer/FtpClient.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include "transfer/FtpDataChannel.h"
+#include "transfer/FtpEndpoint.h"
+#include "transfer/FtpFileFinder.h"
+#include "transfer/FtpSession.h"
+#include "transfer/FtpTexts.h"
+#include "transfer/FtpWireText.h"
+
+namespace tolvane {
+namespace {
+
+// Names this long were never found by the original lookup either (MAX_PATH).
+constexpr size_t kMaxNameCharacters = 260;
+
+size_t CharacterCount(const std::string& utf8) {
+  size_t count = 0;
+  for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;
+  return count;
+}
+
+// A local file to upload, open for reading; closed when it goes.
+class LocalFile {
+ public:
+  explicit LocalFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    struct stat st {};
+    if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+      close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~LocalFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  LocalFile(const LocalFile&) = delete;
+  LocalFile& operator=(const LocalFile&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+FtpClient::FtpClient(FtpOptions options) : options_(std::move(options)) {}
+
+FtpClient::~FtpClient() { Close(); }
+
+std::optional<std::string> FtpClient::Connect(const std::string& hostField, const std::string& user,
+                                              const std::string& password, bool passive) {
+  Close();
+  std::optional<FtpEndpoint> endpoint = ParseHostField(hostField);
+  if (!endpoint) return std::string(kFtpBadHostField);
+  if (BreaksCommandLine(user) || BreaksCommandLine(password)) {
+    return std::string(kFtpAccountUnsendable);
+  }
+  session_ = std::make_unique<FtpSession>(options_);
+  std::optional<std::string> failure = session_->Open(*endpoint, user, password, passive);
+  if (failure) Close();
+  return failure;
+}
+
+bool FtpClient::ChangeDirectory(const std::string& path) {
+  std::string why;
+  std::optional<std::string> wire = WireName(path, &why);
+  if (!wire || wire->empty()) return false;
+  std::optional<FtpReply> reply = session_->Control().Command("CWD " + *wire);
+  return reply && reply->Completed();
+}
+
+std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
+  if (CharacterCount(name) >= kMaxNameCharacters) return std::nullopt;
+  std::string why;
+  std::optional<std::string> wire = WireName(name, &why);
+  if (!wire || wire->empty()) return std::nullopt;
+  return FindRemoteFile(*session_, *wire, static_cast<int64_t>(std::time(nullptr)));
+}
+
+std::optional<std::string> FtpClient::PutFile(const std::string& localPath,
+                                              const std::string& remoteName, TransferType type) {
+  std::string why;
+  std::optional<std::string> wire = WireName(remoteName, &why);
+  if (!wire) return why;
+  if (wire->empty()) return std::string(kFtpNameUnsendable);
+  LocalFile file(localPath);
+  if (file.fd() < 0) return std::string(kFtpLocalFileUnreadable);
+  if (std::optional<std::string> failure =
+          session_->SetType(type == TransferType::Ascii ? 'A' : 'I')) {
+    return failure;
+  }
+  FtpDataChannel channel(*session_);
+  if (std::optional<std::string> failure = channel.Start("STOR " + *wire)) return failure;
+  return channel.Upload(file.fd(), type == TransferType::Ascii);
+}
+
+bool FtpClient::DeleteFile(const std::string& name) {
+  std::string why;
+  std::optional<std::string> wire = WireName(name, &why);
+  if (!wire || wire->empty()) return false;
+  std::optional<FtpReply> reply = session_->Control().Command("DELE " + *wire);
+  return reply && reply->Completed();
+}
+
+void FtpClient::Close() {
+  if (!session_) return;
+  session_->Quit();
+  previousCommands_ += session_->Control().CommandCount();
+  session_.reset();
+}
+
+bool FtpClient::IsConnected() const { return session_ && session_->IsOpen(); }
+
+uint64_t FtpClient::CommandCount() const {
+  return previousCommands_ + (session_ ? session_->Control().CommandCount() : 0);
+}
+
+std::optional<std::string> FtpClient::WireName(const std::string& name, std::string* why) const {
+  if (!IsConnected()) {
+    *why = NotConnectedText();
+    return std::nullopt;
+  }
+  if (BreaksCommandLine(name)) {
+    *why = kFtpNameUnsendable;
+    return std::nullopt;
+  }
+  std::optional<std::string> wire = ToWire(name, session_->Encoding());
+  if (!wire) *why = kFtpNameNotConvertible;
+  return wire;
+}
+
+std::string FtpClient::NotConnectedText() const {
+  if (session_ && !session_->Control().Failure().empty()) return session_->Control().Failure();
+  return kFtpNotConnected;
+}
+
+}  // namespace tolvane

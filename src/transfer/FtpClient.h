@@ -1,0 +1,54 @@
+#pragma once
+// The program's FTP client: one control connection, one thread, every call blocking with
+// bounded waits while the pump keeps the window painting. It never reconnects by itself and
+// never changes the directory behind its caller's back.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "transfer/FtpOptions.h"
+
+namespace tolvane {
+
+class FtpSession;
+
+class FtpClient {
+ public:
+  explicit FtpClient(FtpOptions options = {});
+  ~FtpClient();  // closes quietly
+  FtpClient(const FtpClient&) = delete;
+  FtpClient& operator=(const FtpClient&) = delete;
+
+  // hostField: "host", "host:port", "[v6addr]:port" or "[v6addr]"; port 21 when absent.
+  // nullopt on success; otherwise the text to show: the server's last reply line when it
+  // refused (e.g. a wrong password), or a Japanese sentence for a transport failure.
+  std::optional<std::string> Connect(const std::string& hostField, const std::string& user,
+                                     const std::string& password, bool passive);
+  // false on any failure; the current directory is then unchanged.
+  bool ChangeDirectory(const std::string& path);
+  // Last-write time of a file in the current directory, or nullopt when not found (also for a
+  // name of 260 characters or more). An MLST `modify` or MDTM time (UTC) is reported as
+  // UTC + 32400 s; a LIST time is the listed wall-clock time read as UTC, in the current year
+  // when the listing shows none (the previous year when that would lie in the future).
+  std::optional<int64_t> FindFile(const std::string& name);
+  // nullopt on success; otherwise the text to show (server's last reply line, or a sentence).
+  std::optional<std::string> PutFile(const std::string& localPath, const std::string& remoteName,
+                                     TransferType type);
+  bool DeleteFile(const std::string& name);
+  void Close();  // QUIT, then close; safe to call twice
+  bool IsConnected() const;
+  // Commands sent on the control connection so far (benchmarks count round trips).
+  uint64_t CommandCount() const;
+
+ private:
+  // The name as the server spells it, or the text saying why it cannot be sent.
+  std::optional<std::string> WireName(const std::string& name, std::string* why) const;
+  std::string NotConnectedText() const;
+
+  FtpOptions options_;
+  std::unique_ptr<FtpSession> session_;
+  uint64_t previousCommands_ = 0;  // of sessions already closed
+};
+
+}  // namespace tolvane

@@ -1,0 +1,100 @@
+#include "transfer/FtpSession.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "transfer/FtpTexts.h"
+
+namespace tolvane {
+namespace {
+
+// QUIT is a courtesy: a server that does not answer it must not hold up closing.
+constexpr int kQuitTimeoutMs = 2000;
+
+// " UTF8" → "UTF8", " MLST type*;size*;modify*;" → "MLST".
+std::string FeatureName(const std::string& line) {
+  size_t start = line.find_first_not_of(' ');
+  if (start == std::string::npos) return {};
+  std::string name = line.substr(start, line.find(' ', start) - start);
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return name;
+}
+
+}  // namespace
+
+std::optional<std::string> FtpSession::Open(const FtpEndpoint& endpoint, const std::string& user,
+                                            const std::string& password, bool passive) {
+  passive_ = passive;
+  if (std::optional<std::string> failure = control_.Open(endpoint)) return failure;
+  std::optional<FtpReply> greeting = control_.NextReply();
+  while (greeting && greeting->Preliminary()) greeting = control_.NextReply();  // 120: wait
+  if (!greeting || greeting->code != 220) return Fail(greeting);
+  // Features first: whether the server speaks UTF-8 decides how the account is sent.
+  Feat feat = AskFeatures();
+  if (!control_.IsOpen()) return control_.Failure();
+  if (std::optional<std::string> failure = LogIn(user, password)) return failure;
+  if (feat == Feat::Refused) AskFeatures();  // some servers answer FEAT only after login
+  if (!control_.IsOpen()) return control_.Failure();
+  return std::nullopt;
+}
+
+FtpSession::Feat FtpSession::AskFeatures() {
+  std::optional<FtpReply> reply = control_.Command("FEAT");
+  if (!reply) return Feat::Unknown;
+  if (!reply->Completed()) return reply->NotImplemented() ? Feat::Unknown : Feat::Refused;
+  bool utf8 = false, mlst = false;
+  for (size_t i = 1; i + 1 < reply->lines.size(); ++i) {
+    std::string name = FeatureName(reply->lines[i]);
+    utf8 = utf8 || name == "UTF8";
+    mlst = mlst || name == "MLST";
+  }
+  // A server with MLST must list it (RFC 3659), so its absence spares a round trip per file.
+  lacks_.mlst = !mlst;
+  if (utf8) {
+    encoding_ = WireEncoding::Utf8;
+    control_.Command("OPTS UTF8 ON");  // many servers need no asking; the answer does not matter
+  }
+  return Feat::Listed;
+}
+
+std::optional<std::string> FtpSession::LogIn(const std::string& user, const std::string& password) {
+  std::optional<std::string> wireUser = ToWire(user, encoding_);
+  std::optional<std::string> wirePassword = ToWire(password, encoding_);
+  if (!wireUser || !wirePassword) {
+    control_.Close();
+    return kFtpAccountNotConvertible;
+  }
+  std::optional<FtpReply> reply = control_.Command("USER " + *wireUser);
+  if (reply && reply->code == 331) {
+    reply = control_.Command(wirePassword->empty() ? "PASS" : "PASS " + *wirePassword);
+  }
+  if (reply && (reply->code == 230 || reply->code == 202)) return std::nullopt;
+  return Fail(reply);
+}
+
+std::optional<std::string> FtpSession::Fail(const std::optional<FtpReply>& reply) {
+  std::string text = RefusalText(reply);
+  control_.Close();
+  return text;
+}
+
+void FtpSession::Quit() {
+  if (control_.IsOpen()) control_.Command("QUIT", kQuitTimeoutMs);
+  control_.Close();
+}
+
+std::optional<std::string> FtpSession::SetType(char type) {
+  if (type_ == type) return std::nullopt;
+  std::optional<FtpReply> reply = control_.Command(std::string("TYPE ") + type);
+  if (!reply || !reply->Completed()) return RefusalText(reply);
+  type_ = type;
+  return std::nullopt;
+}
+
+std::string FtpSession::RefusalText(const std::optional<FtpReply>& reply) const {
+  if (reply) return ReplyTextForDisplay(reply->LastLine(), encoding_);
+  return control_.Failure().empty() ? kFtpConnectionLost : control_.Failure();
+}
+
+}  // namespace tolvane

@@ -1,0 +1,57 @@
+#pragma once
+// One logged-in FTP session: the control connection, what the server speaks (UTF-8 or code
+// page 932), what it lacks, and the transfer type in force. It lives from a successful login
+// to the close; it never reconnects.
+#include <optional>
+#include <string>
+
+#include "transfer/FtpControl.h"
+#include "transfer/FtpWireText.h"
+
+namespace tolvane {
+
+// Commands the server showed it does not know; asked once per session only.
+struct FtpLacks {
+  bool mlst = false;
+  bool mdtm = false;
+  bool epsv = false;
+  bool eprt = false;
+};
+
+class FtpSession {
+ public:
+  explicit FtpSession(const FtpOptions& options) : control_(options) {}
+
+  // Connects, reads the greeting, learns the features and logs in. nullopt on success,
+  // otherwise the text to show.
+  std::optional<std::string> Open(const FtpEndpoint& endpoint, const std::string& user,
+                                  const std::string& password, bool passive);
+  // QUIT (waiting briefly for its reply), then the connection is closed.
+  void Quit();
+
+  FtpControl& Control() { return control_; }
+  bool IsOpen() const { return control_.IsOpen(); }
+  bool Passive() const { return passive_; }
+  WireEncoding Encoding() const { return encoding_; }
+  FtpLacks& Lacks() { return lacks_; }
+
+  // Puts TYPE A or TYPE I in force (a command only when it changes).
+  std::optional<std::string> SetType(char type);
+  // The text to show when a command got `reply` (or none): the server's last reply line, or
+  // the sentence saying why the connection failed.
+  std::string RefusalText(const std::optional<FtpReply>& reply) const;
+
+ private:
+  enum class Feat { Listed, Refused, Unknown };
+  Feat AskFeatures();
+  std::optional<std::string> LogIn(const std::string& user, const std::string& password);
+  std::optional<std::string> Fail(const std::optional<FtpReply>& reply);
+
+  FtpControl control_;
+  bool passive_ = true;
+  WireEncoding encoding_ = WireEncoding::Cp932;
+  FtpLacks lacks_;
+  char type_ = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,63 @@
+#pragma once
+// A TCP socket for the FTP client: non-blocking underneath, blocking to its caller, every wait
+// bounded by a deadline and broken into short slices so the caller's pump keeps the window
+// painting.
+#include <sys/socket.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+namespace tolvane {
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+SteadyTime DeadlineAfter(int ms);
+
+// The longest the pump waits to be called while a socket is waited on.
+inline constexpr int kPumpIntervalMs = 50;
+
+class FtpSocket {
+ public:
+  using Pump = std::function<void()>;
+
+  FtpSocket() = default;
+  ~FtpSocket() { Close(); }
+  FtpSocket(FtpSocket&& other) noexcept;
+  FtpSocket& operator=(FtpSocket&& other) noexcept;
+  FtpSocket(const FtpSocket&) = delete;
+  FtpSocket& operator=(const FtpSocket&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  void Close();
+
+  // Each returns 0 or an errno value; ETIMEDOUT when the deadline or stall bound passed.
+  int Connect(const sockaddr* address, socklen_t length, SteadyTime deadline, const Pump& pump);
+  // Sends all of `bytes`; gives up when no byte could be sent for `stallMs`.
+  int SendAll(std::string_view bytes, int stallMs, const Pump& pump);
+  // Receives up to `size` bytes into `buffer`; `received` 0 means the peer closed.
+  int Receive(char* buffer, size_t size, size_t& received, SteadyTime deadline, const Pump& pump);
+  // Listens on the address family and interface of `local`, on a port of the system's choice.
+  int Listen(const sockaddr_storage& local);
+  // Accepts one connection, but only from `peerAddress` (another host must not slip data in).
+  int Accept(FtpSocket& accepted, const sockaddr_storage& peerAddress, SteadyTime deadline,
+             const Pump& pump);
+  // Sends FIN after everything queued: the receiver then knows the data is complete.
+  void ShutdownWrite();
+
+  sockaddr_storage LocalAddress() const;
+  sockaddr_storage PeerAddress() const;
+
+ private:
+  explicit FtpSocket(int fd) : fd_(fd) {}
+  int Open(int family);
+  int Wait(short events, SteadyTime deadline, const Pump& pump);
+
+  int fd_ = -1;
+};
+
+// True when both hold the same IP address (ports are ignored).
+bool SameHost(const sockaddr_storage& a, const sockaddr_storage& b);
+
+}  // namespace tolvane

@@ -1,0 +1,35 @@
+#pragma once
+// Modification times as FTP servers give them, turned into the instants the upload run
+// expects. The run shifts every remote time back by a fixed nine hours, so a time the server
+// gives in UTC (MLST, MDTM) is reported nine hours later; a listing's wall-clock time is
+// reported as that wall clock read as UTC.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "transfer/FtpReply.h"
+
+namespace tolvane {
+
+inline constexpr int64_t kUtcReportShift = 32400;
+
+// Seconds since 1970 of a proleptic Gregorian date and time read as UTC; no time zone involved.
+int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int second);
+
+// The calendar year of an instant, in UTC.
+int UtcYear(int64_t utc);
+
+// "YYYYMMDDHHMMSS" with an optional ".fraction" (RFC 3659), read as UTC.
+std::optional<int64_t> ParseFtpTimestamp(std::string_view text);
+
+struct MlstFacts {
+  bool isDirectory = false;
+  std::optional<int64_t> modifyUtc;
+};
+// The facts of a positive MLST reply; nullopt when it holds no fact line.
+std::optional<MlstFacts> ParseMlstReply(const FtpReply& reply);
+
+// The time of a "213 YYYYMMDDHHMMSS" MDTM reply, as UTC.
+std::optional<int64_t> ParseMdtmReply(const FtpReply& reply);
+
+}  // namespace tolvane

@@ -1,0 +1,152 @@
+#include "support/FtpServer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace tolvane::test {
+namespace {
+
+constexpr int kStartTimeoutMs = 15000;
+
+void AddEach(std::vector<std::string>& args, const char* flag,
+             const std::vector<std::string>& values) {
+  for (const std::string& v : values) {
+    args.push_back(flag);
+    args.push_back(v);
+  }
+}
+
+// Reads the first line the server prints (its port), giving up after a while.
+std::string ReadFirstLine(int fd) {
+  std::string line;
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
+  while (line.find('\n') == std::string::npos) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    pollfd p{fd, POLLIN, 0};
+    if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+    char buf[64];
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n <= 0) break;
+    line.append(buf, static_cast<size_t>(n));
+  }
+  return line;
+}
+
+}  // namespace
+
+FtpServer::FtpServer(FtpServerOptions options) : options_(std::move(options)) {
+  if (options_.ipv6) host_ = "::1";
+  Start();
+}
+
+std::string FtpServer::hostField() const {
+  std::string host = options_.ipv6 ? "[" + host_ + "]" : host_;
+  return host + ":" + std::to_string(port_);
+}
+
+FtpServer::~FtpServer() { Stop(); }
+
+void FtpServer::Stop() {
+  if (stdinFd_ >= 0) close(stdinFd_);  // the server exits when its stdin closes
+  stdinFd_ = -1;
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+  }
+  pid_ = -1;
+}
+
+std::vector<std::string> FtpServer::Arguments() const {
+  const FtpServerOptions& o = options_;
+  std::vector<std::string> args = {"/usr/bin/python3", TOLVANE_FTP_SERVER_SCRIPT,
+                                   "--root",           root_.path(),
+                                   "--user",           o.user,
+                                   "--password",       o.password,
+                                   "--command-log",    scratch_ / "commands.log"};
+  if (!o.readonlyUser.empty()) {
+    args.insert(args.end(),
+                {"--readonly-user", o.readonlyUser, "--readonly-password", o.readonlyPassword});
+  }
+  const std::pair<bool, const char*> flags[] = {{o.noMlst, "--no-mlst"},
+                                                {o.noMdtm, "--no-mdtm"},
+                                                {o.noEpsv, "--no-epsv"},
+                                                {o.noEprt, "--no-eprt"},
+                                                {o.noUtf8, "--no-utf8"},
+                                                {o.featNeedsLogin, "--feat-needs-login"},
+                                                {o.keepAsciiBytes, "--keep-ascii-bytes"},
+                                                {o.stallData, "--stall-data"},
+                                                {o.garbageBanner, "--garbage-banner"}};
+  for (const auto& [on, flag] : flags) {
+    if (on) args.push_back(flag);
+  }
+  if (o.ipv6) args.insert(args.end(), {"--host", "::1"});
+  if (o.delayMs > 0) args.insert(args.end(), {"--delay-ms", std::to_string(o.delayMs)});
+  if (!o.pasvAddress.empty()) args.insert(args.end(), {"--pasv-address", o.pasvAddress});
+  AddEach(args, "--stall-on", o.stallOn);
+  AddEach(args, "--drop-on", o.dropOn);
+  AddEach(args, "--huge-reply-on", o.hugeReplyOn);
+  return args;
+}
+
+void FtpServer::Start() {
+  int in[2], out[2];
+  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
+    throw std::runtime_error("pipe failed");
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+
+  std::vector<std::string> args = Arguments();
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(in[0]);
+  close(out[1]);
+  stdinFd_ = in[1];
+  if (rc != 0) {
+    close(out[0]);
+    pid_ = -1;
+    throw std::runtime_error("could not start " + args[0]);
+  }
+  std::string line = ReadFirstLine(out[0]);
+  close(out[0]);
+  port_ = std::atoi(line.c_str());
+  if (port_ <= 0) {
+    Stop();
+    throw std::runtime_error("the FTP server did not start: " + line);
+  }
+}
+
+void FtpServer::SetMtime(const std::string& name, int64_t utc) const {
+  timespec times[2] = {{static_cast<time_t>(utc), 0}, {static_cast<time_t>(utc), 0}};
+  std::string path = root_ / name;
+  if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+    throw std::runtime_error("utimensat failed on " + path);
+  }
+}
+
+std::vector<std::string> FtpServer::Commands() const {
+  std::vector<std::string> lines;
+  std::ifstream in(scratch_ / "commands.log");
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace tolvane::test

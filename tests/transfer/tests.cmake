@@ -1,0 +1,8 @@
+list(APPEND CORE_TEST_SOURCES
+  transfer/FtpListingTest.cpp
+  transfer/FtpReplyReaderTest.cpp
+  transfer/FtpWireTest.cpp
+)
+list(APPEND FTP_TEST_SOURCES
+  transfer/FtpClientConnectTest.cpp
+)

@@ -5,4 +5,6 @@ list(APPEND CORE_TEST_SOURCES
 )
 list(APPEND FTP_TEST_SOURCES
   transfer/FtpClientConnectTest.cpp
+  transfer/FtpClientFindTest.cpp
+  transfer/FtpClientPutTest.cpp
 )

@@ -17,6 +17,9 @@ struct MainState {
   std::string m_lastMinute;               // "%H%M" of the minute last processed
   std::string m_clockText;                // "%H：%M：%S" shown after the TIMER text
   bool m_busy = false;                    // an upload run or clock check is in progress
+  // The window was ended while a run was busy: the run should stop at its next step; the
+  // window closes as soon as m_busy is cleared.
+  bool m_closing = false;
 };
 
 }  // namespace tolvane

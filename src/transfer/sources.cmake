@@ -1,4 +1,6 @@
 list(APPEND TOLVANE_CORE_SOURCES
+  src/transfer/AsciiModeTable.cpp
+  src/transfer/UploadRun.cpp
   src/transfer/CrLfEncoder.cpp
   src/transfer/FtpClient.cpp
   src/transfer/FtpControl.cpp

@@ -1,9 +1,11 @@
 list(APPEND CORE_TEST_SOURCES
+  transfer/AsciiModeTableTest.cpp
   transfer/FtpListingTest.cpp
   transfer/FtpReplyReaderTest.cpp
   transfer/FtpWireTest.cpp
 )
 list(APPEND FTP_TEST_SOURCES
+  transfer/UploadRunTest.cpp
   transfer/FtpClientConnectTest.cpp
   transfer/FtpClientFindTest.cpp
   transfer/FtpClientPutTest.cpp

@@ -5,4 +5,5 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/schedule/TimerSetting.cpp
 )
 list(APPEND TOLVANE_GUI_SOURCES
+  src/schedule/LogindShutdown.cpp
 )

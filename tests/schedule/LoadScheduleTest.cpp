@@ -1,0 +1,84 @@
+#include "schedule/TickerFixture.h"
+
+namespace tolvane {
+namespace {
+
+class LoadScheduleTest : public test::TickerFixture {
+ protected:
+  void SetUp() override { At(9, 30, 0); }
+};
+
+TEST_F(LoadScheduleTest, MissingFileLeavesTheSelectionAndWritesNothing) {
+  state.m_todayEntries = {"200930", "kept"};
+  state.m_todayCount = 1;
+  ticker.LoadSchedule(1);
+  EXPECT_EQ(state.m_todayEntries, (std::vector<std::string>{"200930", "kept"}));
+  EXPECT_EQ(state.m_todayCount, 1);
+  EXPECT_FALSE(dir.Exists("timer.ini"));
+  EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_EQ(state.m_clockText, "09：30：00");  // set because it was empty
+}
+
+TEST_F(LoadScheduleTest, EmptyFileEmptiesTheSelection) {
+  state.m_todayEntries = {"200930", "old"};
+  state.m_todayCount = 1;
+  dir.Write("timer.ini", "");
+  ticker.LoadSchedule(1);
+  EXPECT_TRUE(state.m_todayEntries.empty());
+  EXPECT_EQ(state.m_todayCount, 0);
+  EXPECT_EQ(dir.Read("timer.ini"), "");
+}
+
+TEST_F(LoadScheduleTest, SelectsTodaysEntriesInFileOrder) {
+  dir.Write("timer.ini",
+            "3010930\nmon\n40151200\nfifteenth\n5000\nhourly\n10202603150900\nonce\n"
+            "junk\nx\n3000930\nsun\nstray\n");
+  ticker.LoadSchedule(0);
+  EXPECT_EQ(state.m_todayEntries,
+            (std::vector<std::string>{"40151200", "fifteenth", "5000", "hourly", "10202603150900",
+                                      "once", "3000930", "sun"}));
+  EXPECT_EQ(state.m_todayCount, 4);
+  // Mode 0 never touches the file.
+  EXPECT_EQ(dir.Read("timer.ini").substr(0, 8), "3010930\n");
+}
+
+TEST_F(LoadScheduleTest, PurgeRemovesExpiredOneShotsAndKeepsAnOddLastLine) {
+  state.m_todayEntries = {"200930", "kept"};
+  state.m_todayCount = 1;
+  dir.Write("timer.ini", "10202603150800\nold\n10202603151000\nlater\n200930\nweb\nstray");
+  ticker.LoadSchedule(2);
+  EXPECT_EQ(dir.Read("timer.ini"), "10202603151000\r\nlater\r\n200930\r\nweb\r\nstray\r\n");
+  EXPECT_EQ(state.m_todayCount, 1);  // mode 2 leaves the selection alone
+  EXPECT_EQ(state.m_todayEntries[1], "kept");
+}
+
+TEST_F(LoadScheduleTest, SelectionCountStaysWithinSixteenBits) {
+  std::string file;
+  for (int i = 0; i < 33000; ++i) file += "200930\r\nl\r\n";
+  dir.Write("timer.ini", file);
+  ticker.LoadSchedule(0);
+  EXPECT_EQ(state.m_todayCount, 32767);
+  EXPECT_EQ(state.m_todayEntries.size(), 2u * 32767);
+}
+
+TEST_F(LoadScheduleTest, StoredSwitchIsAppliedAtStartUp) {
+  dir.Write("timer.ini", "200930\r\nweb\r\n");
+  StartUp(5);
+  EXPECT_EQ(settings.timer, 1);
+  EXPECT_TRUE(view.timerChecked);
+  EXPECT_EQ(StoredTimer(), 1);
+  EXPECT_EQ(state.m_todayCount, 1);
+  EXPECT_EQ(status.status, "TIMER ON　09：30：00");
+
+  StartUp(0);
+  EXPECT_EQ(settings.timer, 0);
+  EXPECT_FALSE(view.timerChecked);
+  EXPECT_EQ(StoredTimer(), 0);
+  EXPECT_EQ(state.m_todayCount, 0);  // stays empty until switched on
+  EXPECT_EQ(status.status, "TIMER OFF　09：30：00");
+  ticker.OnTimerOn();
+  EXPECT_EQ(state.m_todayCount, 1);
+}
+
+}  // namespace
+}  // namespace tolvane

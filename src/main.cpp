@@ -1,6 +1,9 @@
 #include <QApplication>
 
+#include "app/CmainApp.h"
+
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  return 0;
+  tolvane::CmainApp program;
+  return program.InitInstance();
 }

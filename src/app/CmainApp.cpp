@@ -1,0 +1,63 @@
+#include "app/CmainApp.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+
+#include "app/AppIcon.h"
+#include "app/CmainDlg.h"
+#include "app/QtClock.h"
+#include "app/QtPrompts.h"
+#include "app/QtTrayIcon.h"
+#include "app/SettingsFile.h"
+#include "app/SingleInstanceLock.h"
+#include "schedule/LogindShutdown.h"
+
+namespace tolvane {
+namespace {
+
+// Opening files and starting the editor arrive with the file commands; until then they fail.
+class UnavailableLauncher : public Launcher {
+ public:
+  bool OpenFile(const std::string&) override { return false; }
+  bool StartProgram(const std::string&, const std::string&) override { return false; }
+  bool OpenInTextEditor(const std::string&) override { return false; }
+};
+
+}  // namespace
+
+int CmainApp::InitInstance() {
+  LoadTranslations();
+  QApplication::setWindowIcon(AppIcon());
+  // The program manages its own end; a closing message box must never end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QtPrompts prompts;
+
+  SingleInstanceLock lock;
+  if (!lock.Acquire()) {
+    prompts.Error("すでに起動しています。");
+    return 0;
+  }
+
+  SetPathsFromExecutable(settings,
+                         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+  LoadSettings(settings);
+
+  QtClock clock;
+  LogindShutdown shutdown;
+  UnavailableLauncher launcher;
+  QtTrayIcon tray(AppIcon());
+  CmainDlg window(settings, {prompts, clock, shutdown, launcher, tray});
+  window.Exec();
+  return 0;
+}
+
+void CmainApp::LoadTranslations() {
+  // The program speaks Japanese whatever the desktop's language, message box buttons too.
+  if (qtTranslator_.load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&qtTranslator_);
+  }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,249 @@
+#include "app/CmainDlg.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QScreen>
+#include <utility>
+
+#include "app/AppIcon.h"
+#include "app/TrayIcon.h"
+#include "lists/MainLists.h"
+#include "ui_CmainDlg.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int kTickMs = 250;
+
+// A text as a control shows it. No real path is this long, and laying out a megabyte of
+// text (from a damaged list file) would freeze the window.
+QString Shown(const std::string& text) {
+  constexpr qsizetype kMaxShown = 1024;
+  QString shown = QString::fromStdString(text);
+  if (shown.size() > kMaxShown) shown = shown.left(kMaxShown) + QChar(0x2026);
+  return shown;
+}
+
+}  // namespace
+
+CmainDlg::CmainDlg(AppSettings& settings, const Seams& seams, QWidget* parent)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::CmainDlg>()),
+      m_seams(seams),
+      m_ctx{settings, m_state, *this, seams.prompts, *this, seams.clock},
+      m_ticker(m_ctx, seams.shutdown, [this] { OnUpload(); }),
+      m_tray(settings, m_state, seams.tray, *this) {
+  ui->setupUi(this);
+  layout()->setMenuBar(ui->menuBar);
+  // A window of its own in the taskbar: minimise box, no maximise box.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowIcon(AppIcon());
+  // The status lines keep their height while empty, so nothing jumps when a run starts.
+  for (QLabel* line : {ui->fileLine, ui->statusLine}) {
+    line->setMinimumHeight(line->fontMetrics().height());
+  }
+  m_timer.setInterval(kTickMs);
+  ConnectControls();
+}
+
+CmainDlg::~CmainDlg() {
+  m_timer.stop();
+  m_tray.OnEnd();
+}
+
+void CmainDlg::ConnectControls() {
+  // `activated` comes from the user only; selecting by program shows the list itself.
+  connect(ui->listCombo, &QComboBox::activated, this, [this] { OnListSelectionChanged(m_ctx); });
+  connect(ui->uploadButton, &QPushButton::clicked, this, &CmainDlg::OnUploadButton);
+  connect(&m_timer, &QTimer::timeout, this, &CmainDlg::OnTick);
+  const std::pair<QAction*, void (CmainDlg::*)()> commands[] = {
+      {ui->action32771, &CmainDlg::OnSettings},     {ui->action32776, &CmainDlg::OnServerSettings},
+      {ui->action32781, &CmainDlg::CheckServerClock}, {ui->action32772, &CmainDlg::OnExit},
+      {ui->action32773, &CmainDlg::OnNewList},      {ui->action32774, &CmainDlg::OnEditList},
+      {ui->action32775, &CmainDlg::OnDeleteList},   {ui->action32779, &CmainDlg::OnOpenFile},
+      {ui->action32780, &CmainDlg::OnHtmlEdit},     {ui->action32777, &CmainDlg::OnTimerOn},
+      {ui->action32778, &CmainDlg::OnTimerSettings},
+  };
+  for (const auto& [action, handler] : commands) {
+    connect(action, &QAction::triggered, this, [this, handler = handler] {
+      (this->*handler)();
+      FinishPendingClose();
+    });
+  }
+}
+
+void CmainDlg::Start() {
+  OnInitDialog();
+  m_tray.ShowAtStart();
+  m_timer.start();
+}
+
+int CmainDlg::Exec() {
+  Start();
+  if (!m_ended) {
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return result();
+}
+
+void CmainDlg::OnInitDialog() {
+  m_state.m_inTray = false;
+  m_state.m_clockText.clear();
+  // TODO(upload run): LoadAsciiExtensions goes here, ahead of the lists.
+  FillListSelector(m_ctx);
+  m_ticker.LoadSchedule(1);
+  m_state.m_timerIndex = -1;
+  m_state.m_busy = false;
+  m_state.m_todayCount = 0;
+  m_ticker.ApplyStoredSwitch();
+}
+
+void CmainDlg::OnTick() {
+  if (m_state.m_closing) {
+    FinishPendingClose();
+    return;
+  }
+  m_ticker.OnTimer();
+}
+
+void CmainDlg::OnUploadButton() {
+  OnUpload();
+  FinishPendingClose();
+}
+
+void CmainDlg::done(int result) {
+  if (m_ended) return;
+  m_tray.OnEnd();
+  if (m_state.m_busy) {
+    // The run is still on the stack below us: disappear now, end when it has returned.
+    m_state.m_closing = true;
+    m_pendingResult = result;
+    hide();
+    return;
+  }
+  m_ended = true;
+  m_timer.stop();
+  QDialog::done(result);
+}
+
+void CmainDlg::FinishPendingClose() {
+  if (m_state.m_closing && !m_state.m_busy) done(m_pendingResult);
+}
+
+void CmainDlg::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // Enter anywhere but on the upload button (which takes it itself) is the window's OK.
+      accept();
+      return;
+    case Qt::Key_Escape:
+      reject();
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+void CmainDlg::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isMinimized()) m_tray.OnMinimised();
+}
+
+// --- MainView ---
+
+int CmainDlg::ListCount() const { return ui->listCombo->count(); }
+
+std::string CmainDlg::ListName(int index) const {
+  return ui->listCombo->itemText(index).toStdString();
+}
+
+int CmainDlg::ListSelection() const { return ui->listCombo->currentIndex(); }
+
+void CmainDlg::AppendList(const std::string& name) {
+  ui->listCombo->addItem(QString::fromStdString(name));
+}
+
+void CmainDlg::RemoveList(int index) {
+  ui->listCombo->removeItem(index);
+  ui->listCombo->setCurrentIndex(-1);
+}
+
+void CmainDlg::SelectList(int index) { ui->listCombo->setCurrentIndex(index); }
+
+void CmainDlg::SetFileNames(const std::vector<std::string>& names) {
+  QStringList items;
+  items.reserve(static_cast<qsizetype>(names.size()));
+  for (const std::string& name : names) items.append(Shown(name));
+  ui->fileList->clear();
+  ui->fileList->addItems(items);
+  ui->fileList->setCurrentRow(-1);
+}
+
+int CmainDlg::FileSelection() const {
+  const QModelIndexList selected = ui->fileList->selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void CmainDlg::FocusFileList() { ui->fileList->setFocus(); }
+
+void CmainDlg::SetUploadEnabled(bool enabled) { ui->uploadButton->setEnabled(enabled); }
+
+void CmainDlg::SetTimerChecked(bool checked) { ui->action32777->setChecked(checked); }
+
+bool CmainDlg::CtrlDown() const {
+  return QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
+}
+
+bool CmainDlg::ShiftDown() const {
+  return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+}
+
+void CmainDlg::BringToFront() { m_tray.BringToFront(); }
+
+// --- StatusLines ---
+
+void CmainDlg::SetStatus(const std::string& text) {
+  ui->statusLine->setText(Shown(text));
+}
+
+void CmainDlg::SetFileLine(const std::string& text) {
+  ui->fileLine->setText(Shown(text));
+}
+
+// --- TrayWindow ---
+
+void CmainDlg::HideWindow() {
+  // Hiding from inside the minimise notification upsets some window managers; hide just
+  // after it, unless a click on the icon came first.
+  QTimer::singleShot(0, this, [this] {
+    if (m_state.m_inTray) hide();
+  });
+}
+
+void CmainDlg::ShowWindowNormal() {
+  showNormal();
+  raise();
+  activateWindow();
+  repaint();
+}
+
+void CmainDlg::ShowWindowMinimised() { showMinimized(); }
+
+void CmainDlg::CentreOnWorkArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  layout()->activate();
+  const QRect area = screen->availableGeometry();
+  const QSize size = frameGeometry().size();
+  move(area.x() + area.width() / 2 - size.width() / 2,
+       area.y() + area.height() / 2 - size.height() / 2);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,28 @@
+#pragma once
+// The task-tray icon of the main window. The desktop may have no tray at all; callers ask
+// first, because a window hidden without an icon would leave the user no way back.
+#include <functional>
+#include <utility>
+
+namespace tolvane {
+
+class TrayIcon {
+ public:
+  virtual ~TrayIcon() = default;
+  virtual bool IsAvailable() const = 0;
+  virtual void Show() = 0;
+  virtual void Hide() = 0;
+
+  // Called on a left click on the icon; other clicks do nothing.
+  void SetOnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+
+ protected:
+  void Clicked() {
+    if (onClick_) onClick_();
+  }
+
+ private:
+  std::function<void()> onClick_;
+};
+
+}  // namespace tolvane

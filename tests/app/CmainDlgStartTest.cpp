@@ -1,0 +1,180 @@
+// The main window's start-up over real files: status lines, list selector, start list, and
+// settings or list files that are damaged.
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+
+#include "app/MainState.h"
+#include "MainWindowRig.h"
+
+namespace tolvane::test {
+
+class CmainDlgStartTest : public QObject {
+  Q_OBJECT
+ private Q_SLOTS:
+  void statusLinesFollowTheStoredSwitch_data();
+  void statusLinesFollowTheStoredSwitch();
+  void selectorIsSortedAndShowsTheStartList();
+  void unknownStartShowsTheFirstList();
+  void noListsLeaveEverythingEmpty_data();
+  void noListsLeaveEverythingEmpty();
+  void fileNamedDotIniIsAListWithAnEmptyName();
+  void choosingAListShowsIt();
+  void timerMenuAndTickDriveTheStatusLine();
+  void damagedFilesNeverStopTheStart_data();
+  void damagedFilesNeverStopTheStart();
+};
+
+void CmainDlgStartTest::statusLinesFollowTheStoredSwitch_data() {
+  QTest::addColumn<QString>("ini");
+  QTest::addColumn<QString>("status");
+  QTest::addColumn<bool>("checked");
+  QTest::addColumn<QString>("storedTimer");
+  QTest::newRow("no settings file") << "" << "TIMER OFF　03：04：05" << false << "timer=0";
+  QTest::newRow("off") << "[timer]\ntimer=0\n" << "TIMER OFF　03：04：05" << false << "timer=0";
+  // Any nonzero value is on, and is stored back as 1.
+  QTest::newRow("5 is on") << "[timer]\ntimer=5\n" << "TIMER ON　03：04：05" << true << "timer=1";
+}
+
+void CmainDlgStartTest::statusLinesFollowTheStoredSwitch() {
+  QFETCH(QString, ini);
+  QFETCH(QString, status);
+  QFETCH(bool, checked);
+  QFETCH(QString, storedTimer);
+  MainWindowRig rig;
+  if (!ini.isEmpty()) rig.Ini(ini.toStdString());
+  rig.Start();
+  QCOMPARE(rig.FileLine(), QString());
+  QCOMPARE(rig.Status(), status);
+  QCOMPARE(rig.Action(32777)->isChecked(), checked);
+  QVERIFY(rig.dir.Read("kestra.ini").find(storedTimer.toStdString() + "\r\n") != std::string::npos);
+  QVERIFY(rig.prompts.shown.empty());
+}
+
+void CmainDlgStartTest::selectorIsSortedAndShowsTheStartList() {
+  MainWindowRig rig;
+  rig.Ini("[main]\nstart=サイト\n");
+  rig.List("b", {"/w/b.html", ""});
+  rig.List("サイト", {"/w/表示/索引.html", "html", "/w/top/", "", "相対.css", "css"});
+  rig.List("a", {});
+  CmainDlg& window = rig.Start();
+  QCOMPARE(rig.ComboItems(), QStringList({"a", "b", "サイト"}));
+  QCOMPARE(rig.Combo()->currentIndex(), 2);
+  QCOMPARE(rig.FileItems(), QStringList({"索引.html", "", "相対.css"}));
+  QCOMPARE(window.State().filePaths,
+           (std::vector<std::string>{"/w/表示/索引.html", "/w/top/", "相対.css"}));
+  QCOMPARE(window.FileSelection(), -1);
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  QCOMPARE(QApplication::focusWidget(), rig.Files());
+}
+
+void CmainDlgStartTest::unknownStartShowsTheFirstList() {
+  MainWindowRig rig;
+  rig.Ini("[main]\nstart=gone\n");
+  rig.List("x", {"/w/x1", "", "/w/x2", ""});
+  rig.List("y", {"/w/y", ""});
+  rig.Start();
+  QCOMPARE(rig.Combo()->currentIndex(), 0);
+  QCOMPARE(rig.FileItems(), QStringList({"x1", "x2"}));
+}
+
+void CmainDlgStartTest::noListsLeaveEverythingEmpty_data() {
+  QTest::addColumn<QString>("layout");
+  QTest::newRow("no list folder") << "";
+  QTest::newRow("empty list folder") << "folder";
+  QTest::newRow("list folder is a file") << "file";
+  QTest::newRow("only other files") << "others";
+}
+
+void CmainDlgStartTest::noListsLeaveEverythingEmpty() {
+  QFETCH(QString, layout);
+  MainWindowRig rig;
+  if (layout == "folder") std::filesystem::create_directories(rig.dir / "list");
+  if (layout == "file") rig.dir.Write("list", "not a folder");
+  if (layout == "others") rig.dir.Write("list/readme.txt", "x"), rig.dir.Write("list/ini", "x");
+  rig.Start();
+  QCOMPARE(rig.Combo()->count(), 0);
+  QCOMPARE(rig.Combo()->currentIndex(), -1);
+  QCOMPARE(rig.Files()->count(), 0);
+  QVERIFY(rig.prompts.shown.empty());
+}
+
+void CmainDlgStartTest::fileNamedDotIniIsAListWithAnEmptyName() {
+  MainWindowRig rig;
+  rig.List("", {"/w/hidden.txt", ""});
+  rig.List("a", {"/w/a.txt", ""});
+  rig.Start();
+  QCOMPARE(rig.ComboItems(), QStringList({"", "a"}));
+  QCOMPARE(rig.FileItems(), QStringList({"hidden.txt"}));
+}
+
+void CmainDlgStartTest::choosingAListShowsIt() {
+  MainWindowRig rig;
+  rig.List("a", {"/w/a.txt", ""});
+  rig.List("b", {"/w/b1.txt", "", "/w/b2.txt", ""});
+  CmainDlg& window = rig.Start();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  rig.Combo()->setFocus();
+  QTest::keyClick(rig.Combo(), Qt::Key_Down);
+  QCOMPARE(rig.Combo()->currentIndex(), 1);
+  QCOMPARE(rig.FileItems(), QStringList({"b1.txt", "b2.txt"}));
+  // A list whose file went away after start-up says so and shows nothing.
+  std::filesystem::remove(rig.dir / "list/a.ini");
+  QTest::keyClick(rig.Combo(), Qt::Key_Up);
+  QCOMPARE(rig.Files()->count(), 0);
+  QCOMPARE(rig.prompts.shown.size(), size_t{1});
+  QCOMPARE(rig.prompts.shown[0].text, std::string("リストを読み込めませんでした"));
+  QVERIFY(window.State().filePaths.empty());
+}
+
+void CmainDlgStartTest::timerMenuAndTickDriveTheStatusLine() {
+  MainWindowRig rig;
+  CmainDlg& window = rig.Start();
+  rig.Action(32777)->trigger();
+  QCOMPARE(rig.Status(), QString("TIMER ON　03：04：05"));
+  QVERIFY(rig.Action(32777)->isChecked());
+  QVERIFY(rig.dir.Read("kestra.ini").find("timer=1\r\n") != std::string::npos);
+  // The 250 ms timer keeps the clock going.
+  rig.clock.now += 2;
+  QTRY_COMPARE_WITH_TIMEOUT(rig.Status(), QString("TIMER ON　03：04：07"), 2000);
+  QVERIFY(!window.HasEnded());
+}
+
+void CmainDlgStartTest::damagedFilesNeverStopTheStart_data() {
+  QTest::addColumn<QByteArray>("ini");
+  QTest::addColumn<QByteArray>("list");
+  QByteArray junk;
+  for (int i = 0; i < 4096; ++i) junk.append(static_cast<char>((i * 37 + 11) % 256));
+  const QByteArray invalidCp932("\x81\x20\xff\xfe\x85\x40\xa0\x82", 8);
+  const QByteArray hugeLine = QByteArray(1 << 20, 'a');
+  QTest::newRow("binary junk") << junk << junk;
+  QTest::newRow("invalid code page 932")
+      << "[main]\r\nstart=" + invalidCp932 + "\r\n[timer]\r\ntimer=" + invalidCp932 + "\r\n"
+      << "/w/" + invalidCp932 + "\r\n" + invalidCp932 + "\r\n";
+  QTest::newRow("megabyte lines") << "[main]\r\nstart=" + hugeLine + "\r\n" + hugeLine
+                                  << "/w/" + hugeLine + "\r\n" + hugeLine + "\r\n/w/b\r\n";
+  QTest::newRow("no line ends") << QByteArray("[timer]timer=1") << QByteArray("/w/a\r\r\r");
+}
+
+void CmainDlgStartTest::damagedFilesNeverStopTheStart() {
+  QFETCH(QByteArray, ini);
+  QFETCH(QByteArray, list);
+  MainWindowRig rig;
+  rig.dir.Write("kestra.ini", ini.toStdString());
+  rig.dir.Write("list/damaged.ini", list.toStdString());
+  CmainDlg& window = rig.Start();
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  QCOMPARE(rig.ComboItems(), QStringList({"damaged"}));
+  QVERIFY(rig.Status().startsWith("TIMER O"));
+  QVERIFY(rig.Status().endsWith("03：04：05"));
+  QVERIFY(rig.Files()->count() >= 1);
+  QCOMPARE(static_cast<size_t>(rig.Files()->count()), window.State().filePaths.size());
+  // A megabyte name is shown shortened, or laying it out freezes the window for seconds.
+  QVERIFY(rig.Files()->item(0)->text().size() <= 1025);
+  QVERIFY(rig.prompts.shown.empty());
+}
+
+}  // namespace tolvane::test
+
+QTEST_MAIN(tolvane::test::CmainDlgStartTest)
+#include "CmainDlgStartTest.moc"

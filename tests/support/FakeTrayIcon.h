@@ -1,0 +1,23 @@
+#pragma once
+// A tray icon that records whether it is shown and can be clicked by the test.
+#include "app/TrayIcon.h"
+
+namespace tolvane::test {
+
+class FakeTrayIcon : public TrayIcon {
+ public:
+  bool IsAvailable() const override { return available; }
+  void Show() override {
+    shown = true;
+    ++showCalls;
+  }
+  void Hide() override { shown = false; }
+  // A left click on the icon.
+  void Click() { Clicked(); }
+
+  bool available = true;  // false: a desktop without a tray
+  bool shown = false;
+  int showCalls = 0;
+};
+
+}  // namespace tolvane::test

@@ -1,0 +1,73 @@
+#include "lists/CfileaddDlg.h"
+
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "lists/ListEditorModel.h"
+#include "ui_CfileaddDlg.h"
+
+namespace tolvane {
+
+CfileaddDlg::FilePicker CfileaddDlg::SystemFilePicker() {
+  return [](QWidget* parent, const QString& startFolder) {
+    // Linux file names need no dot, so "all files" is "*".
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("開く"), startFolder,
+                                        QStringLiteral("すべてのﾌｧｲﾙ (*)"));
+  };
+}
+
+CfileaddDlg::CfileaddDlg(Prompts& prompts, FilePicker picker, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::CfileaddDlg>()), m_prompts(prompts),
+      m_picker(std::move(picker)) {
+  ui->setupUi(this);
+  connect(ui->okButton, &QPushButton::clicked, this, &CfileaddDlg::OnOk);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &CfileaddDlg::reject);
+  connect(ui->browseButton, &QPushButton::clicked, this, &CfileaddDlg::OnBrowse);
+}
+
+CfileaddDlg::~CfileaddDlg() = default;
+
+int CfileaddDlg::exec() {
+  OnInitDialog();
+  return QDialog::exec();
+}
+
+void CfileaddDlg::OnInitDialog() {
+  setWindowTitle(m_editMode ? QStringLiteral("編集") : QStringLiteral("ファイルの追加"));
+  ui->fileEdit->setText(QString::fromStdString(m_filePath));
+  ui->folderEdit->setText(QString::fromStdString(m_folder));
+  ui->okButton->setFocus();
+}
+
+void CfileaddDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter never confirms: OK is pressed with the mouse or the space bar.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CfileaddDlg::OnOk() {
+  const std::string path = ui->fileEdit->text().toStdString();
+  const std::string folder = ui->folderEdit->text().toStdString();
+  if (std::optional<UnstorableEntry> problem = CheckEntryText(path, folder)) {
+    m_prompts.Error(problem->message);
+    (problem->inFolder ? ui->folderEdit : ui->fileEdit)->setFocus();
+    return;
+  }
+  m_filePath = path;
+  m_folder = folder;
+  accept();
+}
+
+void CfileaddDlg::OnBrowse() {
+  const QString chosen = m_picker(this, QString::fromStdString(m_localFolder));
+  if (chosen.isEmpty()) return;
+  // Only the file changes; a folder already typed is kept.
+  ui->fileEdit->setText(chosen);
+  ui->fileEdit->setCursorPosition(static_cast<int>(chosen.size()));
+}
+
+}  // namespace tolvane

@@ -1,0 +1,149 @@
+#include "lists/ClistDlg.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <vector>
+
+#include "ui_ClistDlg.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int kFileColumnWidth = 400;
+constexpr int kFolderColumnWidth = 130;
+
+QTableWidgetItem* ReadOnlyItem(const std::string& text) {
+  auto* item = new QTableWidgetItem(QString::fromStdString(text));
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  return item;
+}
+
+}  // namespace
+
+ClistDlg::ClistDlg(const AppSettings& settings, const MainView& owner, Prompts& prompts,
+                   QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::ClistDlg>()), m_settings(settings),
+      m_owner(owner), m_prompts(prompts), m_model(settings, prompts) {
+  ui->setupUi(this);
+  SetUpTable();
+  connect(ui->okButton, &QPushButton::clicked, this, &ClistDlg::OnOk);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &ClistDlg::reject);
+  connect(ui->addButton, &QPushButton::clicked, this, &ClistDlg::OnAdd);
+  connect(ui->editButton, &QPushButton::clicked, this, &ClistDlg::OnEdit);
+  connect(ui->deleteButton, &QPushButton::clicked, this, &ClistDlg::OnDelete);
+  connect(ui->upButton, &QPushButton::clicked, this, [this] { OnMove(-1); });
+  connect(ui->downButton, &QPushButton::clicked, this, [this] { OnMove(+1); });
+  ui->okButton->setFocus();
+}
+
+ClistDlg::~ClistDlg() = default;
+
+void ClistDlg::SetUpTable() {
+  QTableWidget* table = ui->entryTable;
+  table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  table->setColumnWidth(0, kFileColumnWidth);
+  table->setColumnWidth(1, kFolderColumnWidth);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  // Wide enough for both columns without a horizontal scroll bar.
+  table->setMinimumWidth(kFileColumnWidth + kFolderColumnWidth + 2 * table->frameWidth() +
+                         table->verticalScrollBar()->sizeHint().width());
+}
+
+bool ClistDlg::Open(bool editMode, const std::string& listName) {
+  if (!m_model.Open(editMode, listName)) return false;
+  ui->entryTable->setRowCount(m_model.RowCount());
+  for (int row = 0; row < m_model.RowCount(); ++row) ShowRow(row);
+  ui->nameEdit->setText(QString::fromStdString(m_model.Data().m_listName));
+  ui->entryTable->clearSelection();
+  return true;
+}
+
+void ClistDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter never confirms the editor: OK is pressed with the mouse or the space bar.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void ClistDlg::ShowRow(int row) {
+  ui->entryTable->setItem(row, 0, ReadOnlyItem(m_model.Path(row)));
+  ui->entryTable->setItem(row, 1, ReadOnlyItem(m_model.Folder(row)));
+}
+
+int ClistDlg::SelectedRow() const {
+  const QModelIndexList rows = ui->entryTable->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+bool ClistDlg::RunEntryDialog(bool editMode, std::string& path, std::string& folder) {
+  CfileaddDlg dialog(m_prompts, m_picker, this);
+  dialog.m_editMode = editMode;
+  dialog.m_filePath = path;
+  dialog.m_folder = folder;
+  dialog.m_localFolder = m_settings.localfolder;
+  if (dialog.exec() != QDialog::Accepted) return false;
+  path = dialog.m_filePath;
+  folder = dialog.m_folder;
+  return true;
+}
+
+void ClistDlg::OnOk() {
+  m_model.Data().m_listName = ui->nameEdit->text().toStdString();
+  std::vector<std::string> names;
+  for (int i = 0; i < m_owner.ListCount(); ++i) names.push_back(m_owner.ListName(i));
+  switch (m_model.Save(names)) {
+    case EditorEnd::Ok:
+      accept();
+      break;
+    case EditorEnd::Cancel:
+      reject();
+      break;
+    case EditorEnd::StayOpen:
+      break;
+  }
+}
+
+void ClistDlg::OnAdd() {
+  std::string path, folder;
+  if (!RunEntryDialog(false, path, folder)) return;
+  m_model.Add(path, folder);
+  const int row = m_model.RowCount() - 1;
+  ui->entryTable->insertRow(row);
+  ShowRow(row);
+}
+
+void ClistDlg::OnEdit() {
+  const int row = SelectedRow();
+  if (!m_model.RequireSelection(row)) return;
+  std::string path = m_model.Path(row);
+  std::string folder = m_model.Folder(row);
+  if (!RunEntryDialog(true, path, folder)) return;
+  m_model.Edit(row, path, folder);
+  ShowRow(row);
+}
+
+void ClistDlg::OnDelete() {
+  const int row = SelectedRow();
+  if (!m_model.Delete(row)) return;
+  ui->entryTable->removeRow(row);
+  ui->entryTable->clearSelection();
+}
+
+void ClistDlg::OnMove(int delta) {
+  const int row = SelectedRow();
+  const int target = m_model.Move(row, delta);
+  if (target < 0) return;
+  if (target != row) {
+    ShowRow(row);
+    ShowRow(target);
+    ui->entryTable->setCurrentCell(target, 0);
+    ui->entryTable->selectRow(target);
+  }
+  ui->entryTable->setFocus();
+}
+
+}  // namespace tolvane

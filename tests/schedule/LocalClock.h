@@ -1,6 +1,6 @@
 #pragma once
 // Local times for schedule tests: a fixed time zone for the test's length, and seconds since
-// 1970 for a local wall-clock time in it.
+// 1970 for a wall-clock time in it.
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
@@ -17,15 +17,9 @@ class ScopedTimeZone {
     tzset();
   }
   ~ScopedTimeZone() {
-    if (old_) {
-      setenv("TZ", old_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
+    old_ ? setenv("TZ", old_->c_str(), 1) : unsetenv("TZ");
     tzset();
   }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
  private:
   std::optional<std::string> old_;
@@ -34,13 +28,8 @@ class ScopedTimeZone {
 inline int64_t LocalSeconds(int year, int month, int day, int hour = 0, int minute = 0,
                             int second = 0) {
   struct tm t {};
-  t.tm_year = year - 1900;
-  t.tm_mon = month - 1;
-  t.tm_mday = day;
-  t.tm_hour = hour;
-  t.tm_min = minute;
-  t.tm_sec = second;
-  t.tm_isdst = -1;
+  t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day;
+  t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second, t.tm_isdst = -1;
   return static_cast<int64_t>(mktime(&t));
 }
 

@@ -50,15 +50,26 @@ int FtpSocket::Open(int family) {
 }
 
 int FtpSocket::Wait(short events, SteadyTime deadline, const Pump& pump) {
+  // The pump's rhythm runs across waits, so a reply that arrives just before a slice ends
+  // does not stretch the gap the window sees.
+  thread_local SteadyTime lastPump{};
   while (true) {
+    auto now = std::chrono::steady_clock::now();
+    if (pump && now - lastPump >= std::chrono::milliseconds(kPumpIntervalMs)) {
+      pump();
+      lastPump = now = std::chrono::steady_clock::now();
+    }
     int left = MsUntil(deadline);
+    int slice = left;
+    if (pump) {
+      auto sincePump = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastPump);
+      slice = std::min<int>(left, kPumpIntervalMs - static_cast<int>(sincePump.count()));
+    }
     pollfd p{fd_, events, 0};
-    int slice = pump ? std::min(left, kPumpIntervalMs) : left;
-    int n = poll(&p, 1, slice);
+    int n = poll(&p, 1, std::max(slice, 0));
     if (n > 0) return (p.revents & POLLNVAL) ? EBADF : 0;
     if (n < 0 && errno != EINTR) return errno;
     if (left == 0) return ETIMEDOUT;
-    if (pump) pump();
   }
 }
 

@@ -7,6 +7,7 @@ list(APPEND CORE_TEST_SOURCES
 list(APPEND FTP_TEST_SOURCES
   transfer/UploadRunTest.cpp
   transfer/FtpClientConnectTest.cpp
+  transfer/FtpClientFaultTest.cpp
   transfer/FtpClientFindTest.cpp
   transfer/FtpClientPutTest.cpp
 )

@@ -1,0 +1,121 @@
+#include <algorithm>
+#include <chrono>
+
+#include "transfer/FtpTestSupport.h"
+#include "transfer/FtpTexts.h"
+
+namespace tolvane::test {
+namespace {
+
+FtpOptions Impatient() {
+  FtpOptions options = QuickOptions();
+  options.replyTimeoutMs = 500;
+  options.dataStallTimeoutMs = 500;
+  return options;
+}
+
+size_t Logins(const FtpServer& server) {
+  std::vector<std::string> c = server.Commands();
+  return static_cast<size_t>(std::count(c.begin(), c.end(), "USER tolvane"));
+}
+
+TEST(FtpClientFault, GivesUpOnAServerThatStopsAnswering) {
+  FtpServer server({.stallOn = {"CWD", "STOR"}});
+  TempDir local;
+  local.Write("a.txt", "x");
+  {
+    FtpClient client(Impatient());
+    ConnectOrFail(client, server);
+    EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kFtpReplyTimeout);
+    EXPECT_FALSE(client.IsConnected());
+  }
+  FtpClient client(Impatient());
+  ConnectOrFail(client, server);
+  bool changed = true;
+  int64_t ms = MillisecondsOf([&] { changed = client.ChangeDirectory("/"); });
+  EXPECT_FALSE(changed);
+  EXPECT_GE(ms, 450);
+  EXPECT_LT(ms, 1500);
+  // The session is over; later calls say why at once and never reconnect behind our back.
+  EXPECT_FALSE(client.IsConnected());
+  ms = MillisecondsOf([&] {
+    EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kFtpReplyTimeout);
+    EXPECT_EQ(client.FindFile("a.txt"), std::nullopt);
+    EXPECT_FALSE(client.DeleteFile("a.txt"));
+    client.Close();
+  });
+  EXPECT_LT(ms, 200);
+  EXPECT_EQ(Logins(server), 2u);
+}
+
+TEST(FtpClientFault, ReportsAConnectionDroppedMidSession) {
+  FtpServer server({.dropOn = {"CWD", "STOR"}});
+  TempDir local;
+  local.Write("a.txt", "x");
+  FtpClient client(Impatient());
+  ConnectOrFail(client, server);
+  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kFtpConnectionLost);
+  EXPECT_FALSE(client.IsConnected());
+
+  ConnectOrFail(client, server);  // only when the caller asks
+  bool changed = true;
+  int64_t ms = MillisecondsOf([&] { changed = client.ChangeDirectory("/"); });
+  EXPECT_FALSE(changed);
+  EXPECT_LT(ms, 400);  // noticed at once, not after the reply timeout
+  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kFtpConnectionLost);
+  EXPECT_EQ(Logins(server), 2u);
+}
+
+TEST(FtpClientFault, SurvivesAReplyLineOfAMegabyte) {
+  FtpServer server({.hugeReplyOn = {"CWD", "STOR"}});
+  server.files().Write("page.html", "p");
+  TempDir local;
+  local.Write("a.txt", "x");
+  FtpClient client(Impatient());
+  ConnectOrFail(client, server);
+  EXPECT_FALSE(client.ChangeDirectory("/"));
+  std::optional<std::string> failure =
+      client.PutFile(local / "a.txt", "a.txt", TransferType::Binary);
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->rfind("550 xxxx", 0), 0u);
+  EXPECT_LE(failure->size(), 1024u);
+  // The replies stay in step: the session goes on.
+  EXPECT_TRUE(client.IsConnected());
+  EXPECT_TRUE(client.FindFile("page.html"));
+}
+
+TEST(FtpClientFault, CutsADataConnectionThatStopsMoving) {
+  FtpServer server({.stallData = true});
+  TempDir local;
+  local.Write("big.bin", std::string(24 << 20, 'b'));  // more than the socket buffers hold
+  FtpClient client(Impatient());
+  ConnectOrFail(client, server);
+  std::optional<std::string> failure;
+  int64_t ms = MillisecondsOf(
+      [&] { failure = client.PutFile(local / "big.bin", "big.bin", TransferType::Binary); });
+  EXPECT_EQ(failure, kFtpDataStalled);
+  EXPECT_LT(ms, 3000);
+}
+
+TEST(FtpClientFault, KeepsPumpingWhileASlowServerThinks) {
+  FtpServer server({.delayMs = 150});
+  FtpOptions options = QuickOptions();
+  std::vector<std::chrono::steady_clock::time_point> pumps;
+  options.pump = [&pumps] { pumps.push_back(std::chrono::steady_clock::now()); };
+  FtpClient client(options);
+  ConnectOrFail(client, server);
+  TempDir local;
+  local.Write("a.txt", "slow");
+  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Ascii), std::nullopt);
+  EXPECT_EQ(server.files().Read("a.txt"), "slow");
+  ASSERT_GE(pumps.size(), 15u);
+  auto longest = std::chrono::milliseconds(0);
+  for (size_t i = 1; i < pumps.size(); ++i) {
+    longest = std::max(
+        longest, std::chrono::duration_cast<std::chrono::milliseconds>(pumps[i] - pumps[i - 1]));
+  }
+  EXPECT_LT(longest.count(), 80);
+}
+
+}  // namespace
+}  // namespace tolvane::test

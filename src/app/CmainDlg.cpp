@@ -140,8 +140,13 @@ void CmainDlg::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      // Enter anywhere but on the upload button (which takes it itself) is the window's OK.
-      accept();
+      // Enter presses the upload button when it has the focus; anywhere else it is the
+      // window's OK. The button is never shown as a default button, since it is none.
+      if (focusWidget() == ui->uploadButton) {
+        ui->uploadButton->click();
+      } else {
+        accept();
+      }
       return;
     case Qt::Key_Escape:
       reject();

@@ -7,7 +7,9 @@
 namespace tolvane {
 namespace {
 
-std::string ModeFilePath(const AppSettings& settings) { return PathBesideExe(settings, "mode.ini"); }
+std::string ModeFilePath(const AppSettings& settings) {
+  return PathBesideExe(settings, "mode.ini");
+}
 
 bool EqualsAsciiNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -44,7 +46,8 @@ bool SaveAsciiExtensions(const AppSettings& settings, const std::vector<std::str
                          std::vector<std::string>& exts, Prompts& prompts) {
   std::vector<std::string> stripped;
   stripped.reserve(items.size());
-  for (const std::string& item : items) stripped.push_back(item.size() >= 2 ? item.substr(2) : std::string());
+  for (const std::string& item : items)
+    stripped.push_back(item.size() >= 2 ? item.substr(2) : std::string());
   if (WriteLineFile(ModeFilePath(settings), stripped) != LineWrite::Ok) {
     prompts.Error("転送モードファイルを更新できませんでした");
     return false;

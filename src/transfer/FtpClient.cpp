@@ -48,13 +48,39 @@ class LocalFile {
 
 }  // namespace
 
+// Marks a call in progress, so one coming back in through the pump cannot pull the session
+// from under it.
+class FtpClient::CallGuard {
+ public:
+  explicit CallGuard(FtpClient& client) : client_(client), entered_(!client.busy_) {
+    client_.busy_ = true;
+  }
+  ~CallGuard() {
+    if (!entered_) return;
+    client_.busy_ = false;
+    if (client_.closeWanted_) {
+      client_.closeWanted_ = false;
+      client_.Close();
+    }
+  }
+  CallGuard(const CallGuard&) = delete;
+  CallGuard& operator=(const CallGuard&) = delete;
+  bool entered() const { return entered_; }
+
+ private:
+  FtpClient& client_;
+  bool entered_;
+};
+
 FtpClient::FtpClient(FtpOptions options) : options_(std::move(options)) {}
 
 FtpClient::~FtpClient() { Close(); }
 
 std::optional<std::string> FtpClient::Connect(const std::string& hostField, const std::string& user,
                                               const std::string& password, bool passive) {
-  Close();
+  CallGuard guard(*this);
+  if (!guard.entered()) return std::string(kFtpBusy);
+  CloseSession();
   std::optional<FtpEndpoint> endpoint = ParseHostField(hostField);
   if (!endpoint) return std::string(kFtpBadHostField);
   if (BreaksCommandLine(user) || BreaksCommandLine(password)) {
@@ -62,11 +88,13 @@ std::optional<std::string> FtpClient::Connect(const std::string& hostField, cons
   }
   session_ = std::make_unique<FtpSession>(options_);
   std::optional<std::string> failure = session_->Open(*endpoint, user, password, passive);
-  if (failure) Close();
+  if (failure) CloseSession();
   return failure;
 }
 
 bool FtpClient::ChangeDirectory(const std::string& path) {
+  CallGuard guard(*this);
+  if (!guard.entered()) return false;
   std::string why;
   std::optional<std::string> wire = WireName(path, &why);
   if (!wire || wire->empty()) return false;
@@ -75,6 +103,8 @@ bool FtpClient::ChangeDirectory(const std::string& path) {
 }
 
 std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
+  CallGuard guard(*this);
+  if (!guard.entered()) return std::nullopt;
   if (CharacterCount(name) >= kMaxNameCharacters) return std::nullopt;
   std::string why;
   std::optional<std::string> wire = WireName(name, &why);
@@ -84,6 +114,8 @@ std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
 
 std::optional<std::string> FtpClient::PutFile(const std::string& localPath,
                                               const std::string& remoteName, TransferType type) {
+  CallGuard guard(*this);
+  if (!guard.entered()) return std::string(kFtpBusy);
   std::string why;
   std::optional<std::string> wire = WireName(remoteName, &why);
   if (!wire) return why;
@@ -100,6 +132,8 @@ std::optional<std::string> FtpClient::PutFile(const std::string& localPath,
 }
 
 bool FtpClient::DeleteFile(const std::string& name) {
+  CallGuard guard(*this);
+  if (!guard.entered()) return false;
   std::string why;
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire || wire->empty()) return false;
@@ -108,6 +142,15 @@ bool FtpClient::DeleteFile(const std::string& name) {
 }
 
 void FtpClient::Close() {
+  CallGuard guard(*this);
+  if (!guard.entered()) {
+    closeWanted_ = true;
+    return;
+  }
+  CloseSession();
+}
+
+void FtpClient::CloseSession() {
   if (!session_) return;
   session_->Quit();
   previousCommands_ += session_->Control().CommandCount();

@@ -2,6 +2,8 @@
 // The program's FTP client: one control connection, one thread, every call blocking with
 // bounded waits while the pump keeps the window painting. It never reconnects by itself and
 // never changes the directory behind its caller's back.
+// A call that the pump makes while another call is in progress is refused (Close is carried
+// out once the running call returns); the client must not be destroyed from inside the pump.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -45,10 +47,14 @@ class FtpClient {
   // The name as the server spells it, or the text saying why it cannot be sent.
   std::optional<std::string> WireName(const std::string& name, std::string* why) const;
   std::string NotConnectedText() const;
+  void CloseSession();
+  class CallGuard;
 
   FtpOptions options_;
   std::unique_ptr<FtpSession> session_;
   uint64_t previousCommands_ = 0;  // of sessions already closed
+  bool busy_ = false;              // a call is in progress
+  bool closeWanted_ = false;       // Close() arrived while busy
 };
 
 }  // namespace tolvane

@@ -18,6 +18,7 @@ inline constexpr const char* kFtpReplyTimeout = "サーバーが応答しませ�
 inline constexpr const char* kFtpConnectionLost = "サーバーとの接続が切れました";
 inline constexpr const char* kFtpProtocolError = "サーバーの応答が正しくありません";
 inline constexpr const char* kFtpNotConnected = "サーバーに接続していません";
+inline constexpr const char* kFtpBusy = "別の転送が終わるまでお待ちください";
 inline constexpr const char* kFtpDataConnectFailed = "データ転送用の接続を開けませんでした";
 inline constexpr const char* kFtpDataLost = "データの転送中に接続が切れました";
 inline constexpr const char* kFtpDataStalled = "データの転送が止まりました（タイムアウト）";

@@ -57,7 +57,10 @@ std::optional<std::string> ToWire(std::string_view utf8, WireEncoding encoding) 
 }
 
 std::string ReplyTextForDisplay(std::string_view line, WireEncoding encoding) {
-  std::string decoded = encoding == WireEncoding::Cp932 ? FromCp932(line) : std::string(line);
+  // Many servers that do not announce UTF8 still word their messages in UTF-8; code page 932
+  // text is almost never well-formed UTF-8, so such a line is taken as UTF-8.
+  bool cp932 = encoding == WireEncoding::Cp932 && !IsValidUtf8(line);
+  std::string decoded = cp932 ? FromCp932(line) : std::string(line);
   std::string_view rest = decoded;
   std::string text;
   while (!rest.empty() && text.size() < kMaxDisplayBytes) {

@@ -17,8 +17,9 @@ bool BreaksCommandLine(std::string_view text);
 // UTF-8 or has no code page 932 form.
 std::optional<std::string> ToWire(std::string_view utf8, WireEncoding encoding);
 
-// A reply line as UTF-8 text for a message box: decoded from the server's encoding, control
-// characters removed, invalid bytes replaced, and cut to a readable length.
+// A reply line as UTF-8 text for a message box: decoded from the server's encoding (a line
+// that is well-formed UTF-8 is read as UTF-8 either way), control characters removed, invalid
+// bytes replaced, and cut to a readable length.
 std::string ReplyTextForDisplay(std::string_view line, WireEncoding encoding);
 
 // True when the bytes are well-formed UTF-8.

@@ -45,7 +45,8 @@ bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t st
   return mode == UploadMode::Newer ? local > server : local >= server;
 }
 
-UploadRun::UploadRun(MainContext& ctx, FtpOptions options) : ctx_(ctx), options_(std::move(options)) {
+UploadRun::UploadRun(MainContext& ctx, FtpOptions options)
+    : ctx_(ctx), options_(std::move(options)) {
   if (!options_.pump) options_.pump = [this] { ctx_.clock.Pump(); };
 }
 
@@ -65,7 +66,8 @@ void UploadRun::OnUpload() {
       ctx_.status.SetStatus("サーバーに接続しています...");
       FtpClient ftp(options_);
       const AppSettings& s = ctx_.settings;
-      if (std::optional<std::string> error = ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0)) {
+      if (std::optional<std::string> error =
+              ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0)) {
         ctx_.prompts.Failure(error->empty() ? "サーバーに接続できませんでした" : *error);
         ShowIdle();
       } else {
@@ -116,7 +118,8 @@ void UploadRun::Connected(UploadMode mode, const std::vector<std::string>& lines
   ShowIdle();
 }
 
-void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& lines, FtpClient& ftp) {
+void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& lines,
+                              FtpClient& ftp) {
   const int64_t now = ctx_.clock.Now() + kNineHours;
   uint16_t entry = 0;
   std::string localPath;

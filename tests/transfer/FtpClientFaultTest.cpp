@@ -117,5 +117,30 @@ TEST(FtpClientFault, KeepsPumpingWhileASlowServerThinks) {
   EXPECT_LT(longest.count(), 80);
 }
 
+TEST(FtpClientFault, RefusesCallsThatComeBackInThroughThePump) {
+  FtpServer server({.delayMs = 100});
+  TempDir local;
+  local.Write("a.txt", "x");
+  FtpClient* self = nullptr;
+  std::optional<std::string> inner;
+  bool closeAsked = false;
+  FtpOptions options = QuickOptions();
+  options.pump = [&] {
+    if (!self || closeAsked) return;
+    inner = self->PutFile(local / "a.txt", "inner.txt", TransferType::Binary);
+    self->Close();  // e.g. the window closing while the upload runs
+    closeAsked = true;
+  };
+  FtpClient client(options);
+  ConnectOrFail(client, server);
+  self = &client;
+  EXPECT_EQ(client.PutFile(local / "a.txt", "outer.txt", TransferType::Binary), std::nullopt);
+  EXPECT_EQ(inner, kFtpBusy);
+  EXPECT_TRUE(closeAsked);
+  EXPECT_FALSE(client.IsConnected());  // closed once the put was done
+  EXPECT_EQ(server.files().Read("outer.txt"), "x");
+  EXPECT_FALSE(server.files().Exists("inner.txt"));
+}
+
 }  // namespace
 }  // namespace tolvane::test

@@ -115,6 +115,8 @@ TEST(FtpWireText, MakesReplyLinesSafeToShow) {
             "550 No such[2J file");
   EXPECT_EQ(ReplyTextForDisplay("550 \x83\x74\x83\x40\x83\x43\x83\x8B", WireEncoding::Cp932),
             "550 ファイル");
+  EXPECT_EQ(ReplyTextForDisplay("530 ログインできません", WireEncoding::Cp932),
+            "530 ログインできません");  // UTF-8 from a server that did not announce it
   EXPECT_EQ(ReplyTextForDisplay("550 \xFF\xC2\x85x", WireEncoding::Utf8),
             "550 \xEF\xBF\xBDx");  // invalid byte replaced, C1 control (U+0085) removed
   EXPECT_LE(ReplyTextForDisplay(std::string(5000, 'x'), WireEncoding::Utf8).size(), 1024u);

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <ctime>
@@ -56,7 +56,8 @@ class UploadRunTest : public ::testing::Test {
   std::string OnServer(const std::string& name) const { return server->files().Read(name); }
   int Uploads() const {
     int n = 0;
-    for (const std::string& s : status.statusHistory) n += s.find("アップロード中") != std::string::npos;
+    for (const std::string& s : status.statusHistory)
+      n += s.find("アップロード中") != std::string::npos;
     return n;
   }
 
@@ -77,7 +78,8 @@ TEST_F(UploadRunTest, UploadsNewFilesInTheirModesWithTheStatusTexts) {
   Serve(o);
   state.m_asciiExts = {"html", "txt"};
   state.m_clockText = "12：00：00";
-  List({Local("index.html", "a\nb\r\nc\n"), "", Local("logo.png", std::string("\x89PNG\r\n\0\n", 8)), ""});
+  List({Local("index.html", "a\nb\r\nc\n"), "",
+        Local("logo.png", std::string("\x89PNG\r\n\0\n", 8)), ""});
   Run();
   EXPECT_EQ(OnServer("index.html"), "a\r\nb\r\nc\r\n");
   EXPECT_EQ(OnServer("logo.png"), std::string("\x89PNG\r\n\0\n", 8));
@@ -160,7 +162,8 @@ TEST_F(UploadRunTest, KeysAndSettingsPickTheMode) {
   Run();
   EXPECT_EQ(Uploads(), 1);
   EXPECT_EQ(OnServer("a.txt"), "local");
-  for (const std::string& s : status.statusHistory) EXPECT_EQ(s.find("更新確認中"), std::string::npos);
+  for (const std::string& s : status.statusHistory)
+    EXPECT_EQ(s.find("更新確認中"), std::string::npos);
   std::vector<std::string> commands = server->Commands();
   for (size_t i = before; i < commands.size(); ++i) {
     const std::string& c = commands[i];
@@ -172,14 +175,14 @@ TEST_F(UploadRunTest, EmptyOddAndMissingEntries) {
   Serve();
   List({});
   Run();
-  EXPECT_EQ(status.statusHistory,
-            (Texts{"サーバーに接続しています...", "切断しています...", "完了しました", "TIMER OFF　"}));
+  EXPECT_EQ(status.statusHistory, (Texts{"サーバーに接続しています...", "切断しています...",
+                                         "完了しました", "TIMER OFF　"}));
   List({site / "gone.txt", "", Local("x.txt", "x"), "", site / "unpaired.txt"});
   Run();
-  EXPECT_EQ(status.statusHistory,
-            (Texts{"サーバーに接続しています...", "1番目 更新確認中...", "1番目 更新確認できませんでした",
-                   "2番目 更新確認中...", "2番目 アップロード中...", "3番目 更新確認中...",
-                   "切断しています...", "完了しました", "TIMER OFF　"}));
+  EXPECT_EQ(status.statusHistory, (Texts{"サーバーに接続しています...", "1番目 更新確認中...",
+                                         "1番目 更新確認できませんでした", "2番目 更新確認中...",
+                                         "2番目 アップロード中...", "3番目 更新確認中...",
+                                         "切断しています...", "完了しました", "TIMER OFF　"}));
   EXPECT_EQ(clock.sleeps, (std::vector<int>{1000, 1000, 1000}));
   EXPECT_FALSE(server->files().Exists("unpaired.txt"));
 }
@@ -194,7 +197,8 @@ TEST_F(UploadRunTest, ServersWithoutMlstOrMdtm) {
     server->files().Write("new.txt", "server");
     server->files().Write("old.txt", "server");
     server->SetMtime("old.txt", time(nullptr) - 86400 * 3);
-    List({Local("new.txt", "local"), "", Local("old.txt", "local"), "", Local("fresh.txt", "local"), ""});
+    List({Local("new.txt", "local"), "", Local("old.txt", "local"), "", Local("fresh.txt", "local"),
+          ""});
     Run();
     EXPECT_EQ(OnServer("new.txt"), "server") << noMdtm;
     EXPECT_EQ(OnServer("old.txt"), "local") << noMdtm;
@@ -310,11 +314,14 @@ TEST(UploadComparison, YearRepairMovesALastYearListingForward) {
   const int64_t nine = 32400;
   int64_t now = at(2026, 3, 10, 12, 0) + nine;
   // A listing dated 2025-03-10 (year guessed wrong) counts as 2026-03-10.
-  EXPECT_FALSE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 10, 11, 30) + nine, now, 0, UploadMode::Newer));
-  EXPECT_TRUE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 11, 11, 30) + nine, now, 0, UploadMode::Newer));
+  EXPECT_FALSE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 10, 11, 30) + nine, now, 0,
+                            UploadMode::Newer));
+  EXPECT_TRUE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 11, 11, 30) + nine, now, 0,
+                           UploadMode::Newer));
   // A leap-year January or February gets 366 days.
   now = at(2025, 2, 10, 12, 0) + nine;
-  EXPECT_FALSE(ShouldUpload(at(2025, 2, 9, 11, 45), at(2024, 2, 10, 11, 30) + nine, now, 0, UploadMode::Newer));
+  EXPECT_FALSE(ShouldUpload(at(2025, 2, 9, 11, 45), at(2024, 2, 10, 11, 30) + nine, now, 0,
+                            UploadMode::Newer));
   unsetenv("TZ");
   tzset();
 }

@@ -6,6 +6,7 @@ list(APPEND CORE_TEST_SOURCES
 )
 list(APPEND FTP_TEST_SOURCES
   transfer/UploadRunTest.cpp
+  transfer/ClockCheckTest.cpp
   transfer/FtpClientConnectTest.cpp
   transfer/FtpClientFaultTest.cpp
   transfer/FtpClientFindTest.cpp

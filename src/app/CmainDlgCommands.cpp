@@ -2,6 +2,9 @@
 // the program that does the work.
 #include "app/CmainDlg.h"
 
+#include "lists/ClistDlgRunner.h"
+#include "lists/ListCommands.h"
+
 namespace tolvane {
 
 void CmainDlg::OnUpload() {
@@ -16,11 +19,17 @@ void CmainDlg::CheckServerClock() {}
 
 void CmainDlg::OnExit() { reject(); }
 
-void CmainDlg::OnNewList() {}
+void CmainDlg::OnNewList() {
+  ClistDlgRunner editor(m_ctx, this);
+  NewList(m_ctx, editor);
+}
 
-void CmainDlg::OnEditList() {}
+void CmainDlg::OnEditList() {
+  ClistDlgRunner editor(m_ctx, this);
+  EditList(m_ctx, editor);
+}
 
-void CmainDlg::OnDeleteList() {}
+void CmainDlg::OnDeleteList() { DeleteList(m_ctx); }
 
 void CmainDlg::OnOpenFile() {}
 

@@ -1,28 +1,13 @@
 // The entry dialog: fields in and out, the file picker, keys that must not confirm, and text
 // a list file cannot hold.
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
-#include "WhenModal.h"
-#include "lists/CfileaddDlg.h"
-#include "support/Fakes.h"
+#include "ListEditorRig.h"
 
 namespace tolvane::test {
 
 namespace {
 
-template <typename T>
-T* Child(QWidget* dialog, const char* name) {
-  T* child = dialog->findChild<T*>(QString::fromLatin1(name));
-  if (!child) qFatal("no child %s", name);
-  return child;
-}
 QLineEdit* FileEdit(QWidget* d) { return Child<QLineEdit>(d, "fileEdit"); }
 QLineEdit* FolderEdit(QWidget* d) { return Child<QLineEdit>(d, "folderEdit"); }
-void Click(QWidget* d, const char* button) {
-  QTest::mouseClick(Child<QPushButton>(d, button), Qt::LeftButton);
-}
 
 // A file picker that records where it started and answers as told.
 struct FakePicker {

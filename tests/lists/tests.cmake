@@ -7,3 +7,5 @@ list(APPEND CORE_TEST_SOURCES
 )
 
 tolvane_gui_test(cfileadddlg_test lists/CfileaddDlgTest.cpp)
+tolvane_gui_test(clistdlg_test lists/ClistDlgTest.cpp)
+tolvane_gui_test(list_menu_test lists/ListMenuTest.cpp)

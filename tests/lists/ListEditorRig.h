@@ -1,0 +1,90 @@
+#pragma once
+// The list editor over a temporary executable folder, with fake prompts and a fake main window.
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "WhenModal.h"
+#include "lists/CfileaddDlg.h"
+#include "lists/ClistDlg.h"
+#include "platform/Cp932.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+
+namespace tolvane::test {
+
+template <typename T>
+T* Child(QWidget* dialog, const char* name) {
+  T* child = dialog->findChild<T*>(QString::fromLatin1(name));
+  if (!child) qFatal("no child %s", name);
+  return child;
+}
+
+inline void Click(QWidget* dialog, const char* button) {
+  QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton);
+}
+
+// A list file's exact bytes: code page 932, every line ending in CR LF.
+inline std::string ListBytes(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += ToCp932(line).value() + "\r\n";
+  return bytes;
+}
+
+struct ListEditorRig {
+  TempDir dir;
+  AppSettings settings = SettingsIn(dir);
+  RecordingPrompts prompts;
+  FakeMainView owner;
+  std::unique_ptr<ClistDlg> dialog;
+
+  void List(const std::string& name, const std::vector<std::string>& lines) const {
+    dir.Write("list/" + name + ".ini", ListBytes(lines));
+  }
+  std::string File(const std::string& name) const { return dir.Read("list/" + name + ".ini"); }
+
+  // Opens the editor (shown, not modal) and says whether it opened.
+  bool Open(bool editMode, const std::string& name = "") {
+    dialog = std::make_unique<ClistDlg>(settings, owner, prompts);
+    if (!dialog->Open(editMode, name)) return false;
+    dialog->show();
+    return true;
+  }
+
+  QTableWidget* Table() const { return Child<QTableWidget>(dialog.get(), "entryTable"); }
+  QLineEdit* Name() const { return Child<QLineEdit>(dialog.get(), "nameEdit"); }
+  void Press(const char* button) const { Click(dialog.get(), button); }
+
+  QStringList Rows() const {
+    QStringList rows;
+    for (int r = 0; r < Table()->rowCount(); ++r) {
+      rows << Table()->item(r, 0)->text() + "|" + Table()->item(r, 1)->text();
+    }
+    return rows;
+  }
+  int Selected() const {
+    const QModelIndexList rows = Table()->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+  }
+  void Select(int row) const { Table()->selectRow(row); }
+
+  // Presses Add and fills the entry dialog that opens.
+  void Add(const QString& path, const QString& folder) const {
+    WhenModal<CfileaddDlg>([path, folder](CfileaddDlg* d) {
+      Child<QLineEdit>(d, "fileEdit")->setText(path);
+      Child<QLineEdit>(d, "folderEdit")->setText(folder);
+      Click(d, "okButton");
+    });
+    Press("addButton");
+  }
+  // The dialog ended (hidden) with this result.
+  bool EndedWith(int result) const { return !dialog->isVisible() && dialog->result() == result; }
+  bool Modified() const { return dialog->Data().m_modified; }
+};
+
+}  // namespace tolvane::test

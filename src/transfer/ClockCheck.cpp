@@ -19,11 +19,12 @@ constexpr const char* kShown = "%m/%d %H:%M";
 }  // namespace
 
 std::string ClockQuestionText(int64_t pcTime, int64_t serverTime) {
-  return "PC側　" + FormatLocal(pcTime, kShown) + "\nサーバー側　" + FormatLocal(serverTime, kShown) +
-         "\n\n時間補正を設定しますか？";
+  return "PC側　" + FormatLocal(pcTime, kShown) + "\nサーバー側　" +
+         FormatLocal(serverTime, kShown) + "\n\n時間補正を設定しますか？";
 }
 
-ClockCheck::ClockCheck(MainContext& ctx, std::function<void()> openServerSettings, FtpOptions options)
+ClockCheck::ClockCheck(MainContext& ctx, std::function<void()> openServerSettings,
+                       FtpOptions options)
     : ctx_(ctx), openServerSettings_(std::move(openServerSettings)), options_(std::move(options)) {
   if (!options_.pump) options_.pump = [this] { ctx_.clock.Pump(); };
 }
@@ -43,7 +44,8 @@ void ClockCheck::CheckServerClock() {
   {
     FtpClient ftp(options_);
     const AppSettings& s = ctx_.settings;
-    if (std::optional<std::string> error = ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0)) {
+    if (std::optional<std::string> error =
+            ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0)) {
       ctx_.prompts.Failure(error->empty() ? "サーバーに接続できませんでした" : *error);
       ShowIdle();
       ctx_.state.m_busy = false;

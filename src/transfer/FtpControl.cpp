@@ -9,6 +9,8 @@
 namespace tolvane {
 namespace {
 
+constexpr int kMaxPreliminaryReplies = 8;
+
 const char* ConnectFailure(int error) {
   switch (error) {
     case ECONNREFUSED:
@@ -68,6 +70,10 @@ std::optional<FtpReply> FtpControl::Fail(const char* sentence) {
 }
 
 std::optional<FtpReply> FtpControl::Command(const std::string& line, int timeoutMs) {
+  return FinalReply(Begin(line, timeoutMs));
+}
+
+std::optional<FtpReply> FtpControl::Begin(const std::string& line, int timeoutMs) {
   if (!IsOpen()) return Fail(kFtpConnectionLost);
   ++commandCount_;
   int error = socket_.SendAll(line + "\r\n", options_.replyTimeoutMs, options_.pump);
@@ -95,6 +101,14 @@ std::optional<FtpReply> FtpControl::NextReply(int timeoutMs) {
     if (received == 0) return Fail(kFtpConnectionLost);
     reader_.Feed(std::string_view(buffer, received));
   }
+}
+
+std::optional<FtpReply> FtpControl::FinalReply(std::optional<FtpReply> reply) {
+  for (int count = 0; reply && reply->Preliminary(); ++count) {
+    if (count == kMaxPreliminaryReplies) return Fail(kFtpProtocolError);
+    reply = NextReply();
+  }
+  return reply;
 }
 
 }  // namespace tolvane

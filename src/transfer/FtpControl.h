@@ -23,11 +23,16 @@ class FtpControl {
   bool IsOpen() const { return socket_.IsOpen(); }
   void Close();
 
-  // Sends one command line (CR LF added) and returns its first reply, a 1xx one included.
+  // Sends one command line (CR LF added) and returns its final reply.
   // `timeoutMs` < 0: the reply timeout of the options.
   std::optional<FtpReply> Command(const std::string& line, int timeoutMs = -1);
+  // Sends a command that opens a transfer and returns its first reply, a 1xx one included.
+  std::optional<FtpReply> Begin(const std::string& line, int timeoutMs = -1);
   // The next reply, e.g. the final one after a 1xx.
   std::optional<FtpReply> NextReply(int timeoutMs = -1);
+  // `reply` if it is final, else the final one that follows it (a server that sends only
+  // preliminary replies is treated as garbled).
+  std::optional<FtpReply> FinalReply(std::optional<FtpReply> reply);
 
   // Why the connection failed (a Japanese sentence); empty while it works.
   const std::string& Failure() const { return failure_; }

@@ -45,7 +45,7 @@ std::optional<std::string> FtpDataChannel::Start(const std::string& command) {
   bool passive = session_.Passive();
   std::optional<std::string> failure = passive ? OpenPassive() : PrepareActive();
   if (failure) return failure;
-  std::optional<FtpReply> reply = control.Command(command);
+  std::optional<FtpReply> reply = control.Begin(command);
   if (!reply || !reply->Preliminary()) {
     data_.Close();
     listener_.Close();
@@ -152,8 +152,8 @@ std::optional<std::string> FtpDataChannel::Finish(const char* dataFailure) {
   // Closing the data connection tells the server the data is complete (or abandoned).
   data_.Close();
   listener_.Close();
-  std::optional<FtpReply> reply = session_.Control().NextReply();
-  while (reply && reply->Preliminary()) reply = session_.Control().NextReply();
+  FtpControl& control = session_.Control();
+  std::optional<FtpReply> reply = control.FinalReply(control.NextReply());
   // The server's own word says most (e.g. a full disk that made it hang up the data).
   if (reply && !reply->Positive()) return session_.RefusalText(reply);
   if (dataFailure) return std::string(dataFailure);

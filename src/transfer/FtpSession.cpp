@@ -27,8 +27,7 @@ std::optional<std::string> FtpSession::Open(const FtpEndpoint& endpoint, const s
                                             const std::string& password, bool passive) {
   passive_ = passive;
   if (std::optional<std::string> failure = control_.Open(endpoint)) return failure;
-  std::optional<FtpReply> greeting = control_.NextReply();
-  while (greeting && greeting->Preliminary()) greeting = control_.NextReply();  // 120: wait
+  std::optional<FtpReply> greeting = control_.FinalReply(control_.NextReply());  // past 120
   if (!greeting || greeting->code != 220) return Fail(greeting);
   // Features first: whether the server speaks UTF-8 decides how the account is sent.
   Feat feat = AskFeatures();

@@ -30,7 +30,8 @@ def parse_args():
     p.add_argument('--password', required=True)
     p.add_argument('--readonly-user', help='a second account that may list but not write')
     p.add_argument('--readonly-password', default='')
-    p.add_argument('--host', default='127.0.0.1', help='127.0.0.1 or ::1')
+    p.add_argument('--host', default='127.0.0.1', choices=['127.0.0.1', '::1'],
+                   help='loopback only: tests never reach beyond this machine')
     p.add_argument('--no-mlst', action='store_true', help='no MLST/MLSD commands')
     p.add_argument('--no-mdtm', action='store_true', help='no MDTM command')
     p.add_argument('--no-epsv', action='store_true', help='no EPSV (clients must use PASV)')

@@ -10,6 +10,7 @@
 #include "app/AppIcon.h"
 #include "app/TrayIcon.h"
 #include "lists/MainLists.h"
+#include "transfer/AsciiModeTable.h"
 #include "ui_CmainDlg.h"
 
 namespace tolvane {
@@ -95,7 +96,7 @@ int CmainDlg::Exec() {
 void CmainDlg::OnInitDialog() {
   m_state.m_inTray = false;
   m_state.m_clockText.clear();
-  // TODO(upload run): LoadAsciiExtensions goes here, ahead of the lists.
+  LoadAsciiExtensions(m_ctx.settings, m_state.m_asciiExts);
   FillListSelector(m_ctx);
   m_ticker.LoadSchedule(1);
   m_state.m_timerIndex = -1;

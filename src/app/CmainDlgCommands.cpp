@@ -4,11 +4,13 @@
 
 #include "lists/ClistDlgRunner.h"
 #include "lists/ListCommands.h"
+#include "transfer/UploadRun.h"
 
 namespace tolvane {
 
 void CmainDlg::OnUpload() {
-  // TODO(upload run): the run itself; it returns at once while m_busy or m_closing is set.
+  if (m_state.m_closing) return;
+  UploadRun(m_ctx).OnUpload();
 }
 
 void CmainDlg::OnSettings() {}

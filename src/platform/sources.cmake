@@ -1,6 +1,7 @@
 list(APPEND TOLVANE_CORE_SOURCES
   src/platform/AtomicFile.cpp
   src/platform/Cp932.cpp
+  src/platform/IntegerText.cpp
   src/platform/LineFile.cpp
   src/platform/LocalTime.cpp
   src/platform/ProfileFile.cpp

@@ -1,0 +1,50 @@
+#pragma once
+// "タイマー設定": the schedule as a list of rows. Add, edit and delete change a working copy;
+// OK writes it over timer.ini and has the main window rebuild its day selection.
+#include <QDialog>
+#include <memory>
+#include <string>
+
+#include "app/MainView.h"
+#include "schedule/ScheduleTicker.h"
+#include "schedule/TimerListModel.h"
+
+namespace Ui {
+class CtimerDlg;
+}
+
+namespace tolvane {
+
+class CtimerDlg : public QDialog {
+  Q_OBJECT
+ public:
+  // `ctx` is the main window's: its list selector names the lists, its clock dates one-shot
+  // entries. `ticker` is the main window's schedule.
+  CtimerDlg(MainContext& ctx, ScheduleTicker& ticker, QWidget* parent = nullptr);
+  ~CtimerDlg() override;
+
+  // The entry editor's OK puts its entry here.
+  const TimerListModel& Model() const { return m_model; }
+  void AddEntry(const TimerEntry& entry, const std::string& rowText);
+  void ReplaceEntry(int row, const TimerEntry& entry, const std::string& rowText);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void OnInitDialog();
+  int SelectedRow() const;
+  void RunEditor(bool editMode, int row);
+
+  void OnAdd();
+  void OnEdit();
+  void OnDelete();
+  void OnOk();
+
+  std::unique_ptr<Ui::CtimerDlg> ui;
+  MainContext& m_ctx;
+  ScheduleTicker& m_ticker;
+  TimerListModel m_model;
+};
+
+}  // namespace tolvane

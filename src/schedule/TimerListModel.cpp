@@ -1,0 +1,72 @@
+#include "schedule/TimerListModel.h"
+
+#include <optional>
+
+#include "platform/LineFile.h"
+#include "schedule/TimerFile.h"
+
+namespace tolvane {
+
+TimerListModel::TimerListModel(const AppSettings& settings, Prompts& prompts)
+    : m_settings(settings), m_prompts(prompts) {}
+
+void TimerListModel::Load() {
+  m_entries.clear();
+  m_rows.clear();
+  std::optional<std::vector<std::string>> lines = ReadTimerFile(m_settings);
+  if (!lines) return;
+  for (const TimerEntry& entry : PairEntries(*lines)) {
+    if (IsKnownKind(entry.code)) Add(entry, DisplayText(entry));
+  }
+}
+
+TimerEntry TimerListModel::Entry(int row) const {
+  const size_t at = 2 * static_cast<size_t>(row);
+  return {m_entries.at(at), m_entries.at(at + 1)};
+}
+
+void TimerListModel::Add(const TimerEntry& entry, const std::string& rowText) {
+  m_entries.push_back(entry.code);
+  m_entries.push_back(entry.listName);
+  m_rows.push_back(rowText);
+}
+
+void TimerListModel::Replace(int row, const TimerEntry& entry, const std::string& rowText) {
+  const size_t at = 2 * static_cast<size_t>(row);
+  m_entries.at(at) = entry.code;
+  m_entries.at(at + 1) = entry.listName;
+  m_rows.at(static_cast<size_t>(row)) = rowText;
+}
+
+bool TimerListModel::RequireSelection(int row) {
+  if (row >= 0 && row < RowCount()) return true;
+  m_prompts.Error("タイマー設定が選択されていません");
+  return false;
+}
+
+bool TimerListModel::Delete(int row) {
+  if (!RequireSelection(row)) return false;
+  const auto at = m_entries.begin() + 2 * static_cast<std::ptrdiff_t>(row);
+  m_entries.erase(at, at + 2);
+  m_rows.erase(m_rows.begin() + row);
+  return true;
+}
+
+bool TimerListModel::Save(ScheduleTicker& ticker) {
+  switch (WriteTimerFile(m_settings, m_entries)) {
+    case LineWrite::Ok:
+      ticker.LoadSchedule(0);
+      return true;
+    case LineWrite::Unencodable:
+      // Only a list name can hold such text; keep the dialog open so the entry can go.
+      m_prompts.Error("タイマー設定ファイルに保存できない文字を含むリスト名があります");
+      return false;
+    case LineWrite::Failed:
+      break;
+  }
+  // The file stays as it was; the dialog closes all the same.
+  m_prompts.Error("タイマー設定ファイルの更新ができませんでした");
+  return true;
+}
+
+}  // namespace tolvane

@@ -4,6 +4,8 @@
 
 #include "lists/ClistDlgRunner.h"
 #include "lists/ListCommands.h"
+#include "schedule/CtimerDlg.h"
+#include "schedule/TimerSettingsCommand.h"
 #include "transfer/UploadRun.h"
 
 namespace tolvane {
@@ -39,6 +41,11 @@ void CmainDlg::OnHtmlEdit() {}
 
 void CmainDlg::OnTimerOn() { m_ticker.OnTimerOn(); }
 
-void CmainDlg::OnTimerSettings() {}
+void CmainDlg::OnTimerSettings() {
+  TimerSettingsCommand(m_ctx, [this] {
+    CtimerDlg dialog(m_ctx, m_ticker, this);
+    dialog.exec();
+  });
+}
 
 }  // namespace tolvane

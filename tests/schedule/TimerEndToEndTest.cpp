@@ -1,0 +1,144 @@
+// The real program, started headless in a folder of its own with a one-shot entry for the
+// current minute: the entry's files must arrive on a real local FTP server, and the entry
+// must be gone from timer.ini afterwards.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "app/AppSettings.h"
+#include "app/SettingsFile.h"
+#include "platform/LineFile.h"
+#include "platform/LocalTime.h"
+#include "support/FtpServer.h"
+#include "support/TempDir.h"
+
+extern char** environ;
+
+namespace tolvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::steady_clock;
+
+// The started program; ended (and reaped) whatever way the test leaves.
+class Program {
+ public:
+  Program(const std::string& executable, const std::string& runtimeDir) {
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtimeDir,
+                                    "LANG=C.UTF-8", "HOME=" + runtimeDir};
+    for (const char* name : {"PATH", "TZ"}) {
+      if (const char* value = getenv(name)) env.push_back(std::string(name) + "=" + value);
+    }
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string program = executable;
+    char* argv[] = {program.data(), nullptr};
+    if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+  }
+  ~Program() { End(); }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  // True while the program has not exited on its own.
+  bool Running() {
+    if (pid_ <= 0) return false;
+    if (waitpid(pid_, &status_, WNOHANG) == 0) return true;
+    pid_ = -1;
+    return false;
+  }
+  // SIGTERM, then SIGKILL when it has not gone within five seconds.
+  void End() {
+    if (!Running()) return;
+    kill(pid_, SIGTERM);
+    const auto deadline = steady_clock::now() + std::chrono::seconds(5);
+    while (Running() && steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (Running()) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status_, 0);
+      pid_ = -1;
+    }
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int status_ = 0;
+};
+
+template <typename Condition>
+bool WaitFor(Condition done, std::chrono::seconds limit) {
+  const auto deadline = steady_clock::now() + limit;
+  while (!done()) {
+    if (steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  return true;
+}
+
+TEST(TimerEndToEndTest, OneShotEntryUploadsItsListAndIsPurged) {
+  FtpServer server;
+  server.files().Write("html/.keep", "");
+  TempDir app, site, runtime;
+  ASSERT_EQ(chmod(runtime.path().c_str(), 0700), 0);
+
+  const std::string binary = TOLVANE_BINARY_DIR;
+  fs::copy_file(binary + "/tolvane", app / "tolvane");
+  fs::copy_file(binary + "/tolvanetimetest.txt", app / "tolvanetimetest.txt");
+
+  site.Write("index.html", "<p>トップ</p>\n");
+  site.Write("style.css", "p { color: red; }\n");
+  fs::create_directory(app / "list");
+  ASSERT_EQ(WriteLineFile(app / "list/web.ini",
+                          {site / "index.html", "html", site / "style.css", ""}),
+            LineWrite::Ok);
+
+  AppSettings settings = SettingsIn(app);
+  ASSERT_TRUE(WriteSettingText(settings, "main", "hostname", server.hostField()));
+  ASSERT_TRUE(WriteSettingText(settings, "main", "username", server.options().user));
+  ASSERT_TRUE(WriteSettingInt(settings, "main", "pasv", 1));
+  ASSERT_TRUE(WriteSettingInt(settings, "timer", "timer", 1));
+  ASSERT_EQ(StorePassword(settings, server.options().password), PasswordStore::Ok);
+
+  // An entry for the current minute, with time enough left in it for the program to start.
+  // Never with the shutdown flag.
+  if (time(nullptr) % 60 >= 50) {
+    std::this_thread::sleep_for(std::chrono::seconds(61 - time(nullptr) % 60));
+  }
+  const std::string code = "10" + FormatLocal(time(nullptr), "%Y%m%d%H%M");
+  ASSERT_EQ(code.size(), 14u);
+  ASSERT_EQ(code[1], '0');
+  ASSERT_EQ(WriteLineFile(app / "timer.ini", {"200000", "web", code, "web"}), LineWrite::Ok);
+
+  Program program(app / "tolvane", runtime.path());
+  ASSERT_TRUE(program.Started());
+  const bool arrived = WaitFor(
+      [&] {
+        // The server stores ASCII uploads with its own line ends, LF here.
+        return server.files().Read("html/index.html") == "<p>トップ</p>\n" &&
+               server.files().Read("style.css") == "p { color: red; }\n";
+      },
+      std::chrono::seconds(60));
+  EXPECT_TRUE(arrived) << "files on the server: html/index.html "
+                       << server.files().Exists("html/index.html") << ", style.css "
+                       << server.files().Exists("style.css");
+  // The purge after the run leaves the daily entry alone.
+  const bool purged = WaitFor(
+      [&] { return app.Read("timer.ini") == "200000\r\nweb\r\n"; }, std::chrono::seconds(10));
+  EXPECT_TRUE(purged) << app.Read("timer.ini");
+  EXPECT_TRUE(program.Running()) << "the program ended by itself";
+  program.End();
+}
+
+}  // namespace
+}  // namespace tolvane::test

@@ -18,7 +18,9 @@ CfileaddDlg::FilePicker CfileaddDlg::SystemFilePicker() {
 }
 
 CfileaddDlg::CfileaddDlg(Prompts& prompts, FilePicker picker, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::CfileaddDlg>()), m_prompts(prompts),
+    : QDialog(parent),
+      ui(std::make_unique<Ui::CfileaddDlg>()),
+      m_prompts(prompts),
       m_picker(std::move(picker)) {
   ui->setupUi(this);
   connect(ui->okButton, &QPushButton::clicked, this, &CfileaddDlg::OnOk);

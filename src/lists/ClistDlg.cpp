@@ -24,8 +24,12 @@ QTableWidgetItem* ReadOnlyItem(const std::string& text) {
 
 ClistDlg::ClistDlg(const AppSettings& settings, const MainView& owner, Prompts& prompts,
                    QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::ClistDlg>()), m_settings(settings),
-      m_owner(owner), m_prompts(prompts), m_model(settings, prompts) {
+    : QDialog(parent),
+      ui(std::make_unique<Ui::ClistDlg>()),
+      m_settings(settings),
+      m_owner(owner),
+      m_prompts(prompts),
+      m_model(settings, prompts) {
   ui->setupUi(this);
   SetUpTable();
   connect(ui->okButton, &QPushButton::clicked, this, &ClistDlg::OnOk);

@@ -43,7 +43,9 @@ bool ListEditorModel::Open(bool editMode, const std::string& listName) {
   return true;
 }
 
-const std::string& ListEditorModel::Path(int row) const { return m_data.m_lines.at(PathIndex(row)); }
+const std::string& ListEditorModel::Path(int row) const {
+  return m_data.m_lines.at(PathIndex(row));
+}
 
 const std::string& ListEditorModel::Folder(int row) const {
   return m_data.m_lines.at(PathIndex(row) + 1);
@@ -95,8 +97,9 @@ std::optional<UnstorableEntry> CheckEntryText(const std::string& path, const std
   if (Storable(path) && Storable(folder)) return std::nullopt;
   const bool inFolder = Storable(path);
   const std::string field = inFolder ? "アップロードするフォルダ" : "アップロードするファイル";
-  return UnstorableEntry{inFolder, "「" + field + "」に使用できない文字が含まれています。\n" +
-                                       "リストファイル（シフトJIS）に保存できる文字だけを使ってください"};
+  return UnstorableEntry{inFolder,
+                         "「" + field + "」に使用できない文字が含まれています。\n" +
+                             "リストファイル（シフトJIS）に保存できる文字だけを使ってください"};
 }
 
 }  // namespace tolvane

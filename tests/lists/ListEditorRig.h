@@ -1,13 +1,11 @@
 #pragma once
-// The list editor over a temporary executable folder, with fake prompts and a fake main window.
-#include <QHeaderView>
+// The list editor over a temporary executable folder, with fake prompts and a fake main
+// window, and helpers to drive both list dialogs.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "WhenModal.h"
 #include "lists/CfileaddDlg.h"
@@ -18,13 +16,13 @@
 
 namespace tolvane::test {
 
-template <typename T>
+template <typename T = QWidget>
 T* Child(QWidget* dialog, const char* name) {
   T* child = dialog->findChild<T*>(QString::fromLatin1(name));
   if (!child) qFatal("no child %s", name);
   return child;
 }
-
+inline QLineEdit* Edit(QWidget* dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
 inline void Click(QWidget* dialog, const char* button) {
   QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton);
 }
@@ -48,18 +46,19 @@ struct ListEditorRig {
   }
   std::string File(const std::string& name) const { return dir.Read("list/" + name + ".ini"); }
 
-  // Opens the editor (shown, not modal) and says whether it opened.
-  bool Open(bool editMode, const std::string& name = "") {
+  // Opens the editor, shown but not modal, so the test can press its buttons.
+  void Open(bool editMode, const std::string& name = "") {
     dialog = std::make_unique<ClistDlg>(settings, owner, prompts);
-    if (!dialog->Open(editMode, name)) return false;
+    QVERIFY(dialog->Open(editMode, name));
     dialog->show();
-    return true;
   }
-
   QTableWidget* Table() const { return Child<QTableWidget>(dialog.get(), "entryTable"); }
-  QLineEdit* Name() const { return Child<QLineEdit>(dialog.get(), "nameEdit"); }
   void Press(const char* button) const { Click(dialog.get(), button); }
-
+  void Select(int row) const { Table()->selectRow(row); }
+  int Selected() const {
+    const QModelIndexList rows = Table()->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+  }
   QStringList Rows() const {
     QStringList rows;
     for (int r = 0; r < Table()->rowCount(); ++r) {
@@ -67,24 +66,16 @@ struct ListEditorRig {
     }
     return rows;
   }
-  int Selected() const {
-    const QModelIndexList rows = Table()->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
-  }
-  void Select(int row) const { Table()->selectRow(row); }
-
-  // Presses Add and fills the entry dialog that opens.
-  void Add(const QString& path, const QString& folder) const {
+  // Presses `button` (Add or Edit) and gives the entry dialog that opens this path and folder.
+  void Enter(const char* button, const QString& path, const QString& folder) const {
     WhenModal<CfileaddDlg>([path, folder](CfileaddDlg* d) {
-      Child<QLineEdit>(d, "fileEdit")->setText(path);
-      Child<QLineEdit>(d, "folderEdit")->setText(folder);
+      Edit(d, "fileEdit")->setText(path);
+      Edit(d, "folderEdit")->setText(folder);
       Click(d, "okButton");
     });
-    Press("addButton");
+    Press(button);
   }
-  // The dialog ended (hidden) with this result.
   bool EndedWith(int result) const { return !dialog->isVisible() && dialog->result() == result; }
-  bool Modified() const { return dialog->Data().m_modified; }
 };
 
 }  // namespace tolvane::test

@@ -1,35 +1,31 @@
 #pragma once
 // Answers a modal dialog from inside its own event loop: polls for the next modal dialog of
-// type T and hands it to `act` once. Gives up after a few seconds by rejecting whatever modal
-// dialog is open, so a test never hangs.
+// type T and hands it to `act` once. Gives up after five seconds by rejecting whatever modal
+// dialog is open, so a test fails instead of hanging.
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace tolvane::test {
 
 template <typename T>
 void WhenModal(std::function<void(T*)> act) {
   auto* timer = new QTimer;
-  auto* clock = new QElapsedTimer;
-  clock->start();
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, clock, act] {
+  auto polls = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, polls, act] {
     QWidget* modal = QApplication::activeModalWidget();
     T* dialog = qobject_cast<T*>(modal);
-    if (!dialog && clock->elapsed() < 5000) return;
+    if (!dialog && ++*polls < 500) return;
     timer->stop();
     timer->deleteLater();
-    delete clock;
-    if (dialog) {
+    if (dialog)
       act(dialog);
-    } else if (auto* stray = qobject_cast<QDialog*>(modal)) {
+    else if (auto* stray = qobject_cast<QDialog*>(modal))
       stray->reject();
-    }
   });
-  timer->start();
+  timer->start(10);
 }
 
 }  // namespace tolvane::test

@@ -6,6 +6,8 @@
 #include "lists/ListCommands.h"
 #include "schedule/CtimerDlg.h"
 #include "schedule/TimerSettingsCommand.h"
+#include "settings/ChostsetteiDlg.h"
+#include "settings/CsetteiDlg.h"
 #include "transfer/UploadRun.h"
 
 namespace tolvane {
@@ -15,9 +17,9 @@ void CmainDlg::OnUpload() {
   UploadRun(m_ctx).OnUpload();
 }
 
-void CmainDlg::OnSettings() {}
+void CmainDlg::OnSettings() { CsetteiDlg::Run(m_ctx, this); }
 
-void CmainDlg::OnServerSettings() {}
+void CmainDlg::OnServerSettings() { ChostsetteiDlg::Run(m_ctx, this); }
 
 void CmainDlg::CheckServerClock() {}
 

@@ -1,0 +1,100 @@
+#include "settings/ChostsetteiDlg.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "app/BusyGuard.h"
+#include "app/MainState.h"
+#include "ui_ChostsetteiDlg.h"
+
+namespace tolvane {
+
+ChostsetteiDlg::ChostsetteiDlg(MainContext& owner, QWidget* parent)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::ChostsetteiDlg>()),
+      m_owner(owner),
+      m_form(owner.settings, owner.state.m_asciiExts, owner.prompts) {
+  ui->setupUi(this);
+  connect(ui->okButton, &QPushButton::clicked, this, &ChostsetteiDlg::OnOk);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &ChostsetteiDlg::reject);
+  connect(ui->addButton, &QPushButton::clicked, this, &ChostsetteiDlg::OnAdd);
+  connect(ui->deleteButton, &QPushButton::clicked, this, &ChostsetteiDlg::OnDelete);
+  OnInitDialog();
+}
+
+ChostsetteiDlg::~ChostsetteiDlg() = default;
+
+void ChostsetteiDlg::Run(MainContext& owner, QWidget* parent) {
+  // A run pumps events, so the menu can arrive in the middle of one: the dialog would hold the
+  // run still for as long as it stays open, and its OK would change what the run is using.
+  if (RefuseWhileBusy(owner)) return;
+  ChostsetteiDlg dialog(owner, parent);
+  dialog.exec();
+}
+
+void ChostsetteiDlg::OnInitDialog() {
+  const ServerSettingsFields fields = m_form.Initial();
+  ui->hostEdit->setText(QString::fromStdString(fields.hostname));
+  ui->userEdit->setText(QString::fromStdString(fields.username));
+  ui->passwordEdit->setText(QString::fromStdString(fields.password));
+  ui->folderEdit->setText(QString::fromStdString(fields.serverfolder));
+  ui->minutesEdit->setText(QString::fromStdString(fields.minutes));
+  ui->pasvCheck->setChecked(fields.pasv);
+  for (const std::string& item : m_form.Items()) ui->extList->addItem(QString::fromStdString(item));
+  ui->hostEdit->setFocus();
+}
+
+void ChostsetteiDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter never confirms: OK is pressed with the mouse or the space bar.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+ServerSettingsFields ChostsetteiDlg::ReadFields() const {
+  return {ui->hostEdit->text().toStdString(),     ui->userEdit->text().toStdString(),
+          ui->passwordEdit->text().toStdString(), ui->folderEdit->text().toStdString(),
+          ui->minutesEdit->text().toStdString(),  ui->pasvCheck->isChecked()};
+}
+
+void ChostsetteiDlg::Focus(ServerField field) {
+  const std::pair<ServerField, QLineEdit*> edits[] = {
+      {ServerField::Hostname, ui->hostEdit},     {ServerField::Username, ui->userEdit},
+      {ServerField::Password, ui->passwordEdit}, {ServerField::Serverfolder, ui->folderEdit},
+      {ServerField::Minutes, ui->minutesEdit},   {ServerField::Extension, ui->extEdit},
+  };
+  for (const auto& [which, edit] : edits) {
+    if (which != field) continue;
+    edit->setFocus();
+    edit->selectAll();
+  }
+}
+
+void ChostsetteiDlg::OnAdd() {
+  bool added = false;
+  const ServerFormStep step = m_form.Add(ReadFields(), ui->extEdit->text().toStdString(), added);
+  // The typed extension stays in its box.
+  if (added) ui->extList->addItem(QString::fromStdString(m_form.Items().back()));
+  Focus(step.focus);
+}
+
+void ChostsetteiDlg::OnDelete() {
+  const QList<QListWidgetItem*> selected = ui->extList->selectedItems();
+  const int row = selected.isEmpty() ? -1 : ui->extList->row(selected.first());
+  if (!m_form.Delete(row)) return;
+  delete ui->extList->takeItem(row);
+  ui->extList->clearSelection();
+}
+
+void ChostsetteiDlg::OnOk() {
+  const ServerFormStep step = m_form.Ok(ReadFields());
+  if (step.close) {
+    accept();
+    return;
+  }
+  Focus(step.focus);
+}
+
+}  // namespace tolvane

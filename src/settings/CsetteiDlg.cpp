@@ -1,0 +1,124 @@
+#include "settings/CsetteiDlg.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "app/BusyGuard.h"
+#include "ui_CsetteiDlg.h"
+
+namespace tolvane {
+
+CsetteiDlg::FolderPicker CsetteiDlg::SystemFolderPicker() {
+  return [](QWidget* parent) {
+    // Starts at the top of the person's own files, not at the current value.
+    return QFileDialog::getExistingDirectoryUrl(
+        parent, QStringLiteral("フォルダを選択してください"), QUrl::fromLocalFile(QDir::homePath()),
+        QFileDialog::ShowDirsOnly, {QStringLiteral("file")});
+  };
+}
+
+CsetteiDlg::ProgramPicker CsetteiDlg::SystemProgramPicker() {
+  return [](QWidget* parent) {
+    // Programs on Linux have no extension, so the only filter is every file.
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("開く"), QString(),
+                                        QStringLiteral("すべてのファイル (*)"));
+  };
+}
+
+CsetteiDlg::CsetteiDlg(MainContext& owner, QWidget* parent)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::CsetteiDlg>()),
+      m_owner(owner),
+      m_form(owner.settings, owner.prompts) {
+  ui->setupUi(this);
+  connect(ui->okButton, &QPushButton::clicked, this, &CsetteiDlg::OnOk);
+  connect(ui->cancelButton, &QPushButton::clicked, this, &CsetteiDlg::reject);
+  connect(ui->localBrowseButton, &QPushButton::clicked, this, &CsetteiDlg::OnBrowseFolder);
+  connect(ui->editorBrowseButton, &QPushButton::clicked, this, &CsetteiDlg::OnBrowseEditor);
+  OnInitDialog();
+}
+
+CsetteiDlg::~CsetteiDlg() = default;
+
+void CsetteiDlg::Run(MainContext& owner, QWidget* parent) {
+  // A run pumps events, so the menu can arrive in the middle of one: the dialog would hold the
+  // run still for as long as it stays open, and its OK would change what the run is using.
+  if (RefuseWhileBusy(owner)) return;
+  CsetteiDlg dialog(owner, parent);
+  dialog.exec();
+}
+
+void CsetteiDlg::OnInitDialog() {
+  std::vector<std::string> names;
+  for (int i = 0; i < m_owner.view.ListCount(); ++i) names.push_back(m_owner.view.ListName(i));
+  const GeneralSettingsFields fields = m_form.Initial(names);
+  for (const std::string& name : names) ui->startCombo->addItem(QString::fromStdString(name));
+  ui->startCombo->setCurrentIndex(fields.startIndex);
+  ui->localEdit->setText(QString::fromStdString(fields.localfolder));
+  ui->editorEdit->setText(QString::fromStdString(fields.editor));
+  ui->shiftCheck->setChecked(fields.shift);
+  ui->ctrlCheck->setChecked(fields.ctrl);
+  ui->saisyouCheck->setChecked(fields.saisyou);
+  ui->kidouCheck->setChecked(fields.kidou);
+  ui->zenmenCheck->setChecked(fields.zenmen);
+  ui->startCombo->setFocus();
+}
+
+void CsetteiDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter never confirms: OK is pressed with the mouse or the space bar.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+GeneralSettingsFields CsetteiDlg::ReadFields() const {
+  GeneralSettingsFields fields;
+  fields.startIndex = ui->startCombo->currentIndex();
+  if (fields.startIndex >= 0) fields.start = ui->startCombo->currentText().toStdString();
+  fields.localfolder = ui->localEdit->text().toStdString();
+  fields.editor = ui->editorEdit->text().toStdString();
+  fields.shift = ui->shiftCheck->isChecked();
+  fields.ctrl = ui->ctrlCheck->isChecked();
+  fields.saisyou = ui->saisyouCheck->isChecked();
+  fields.kidou = ui->kidouCheck->isChecked();
+  fields.zenmen = ui->zenmenCheck->isChecked();
+  return fields;
+}
+
+void CsetteiDlg::OnBrowseFolder() {
+  const QUrl chosen = m_folderPicker(this);
+  if (chosen.isEmpty()) return;
+  const QString path = chosen.isLocalFile() ? chosen.toLocalFile() : QString();
+  if (path.isEmpty()) {
+    m_owner.prompts.Error("フォルダパスを取得できませんでした");
+    return;
+  }
+  ui->localEdit->setText(path);
+}
+
+void CsetteiDlg::OnBrowseEditor() {
+  const QString chosen = m_programPicker(this);
+  if (!chosen.isEmpty()) ui->editorEdit->setText(chosen);
+}
+
+void CsetteiDlg::OnOk() {
+  const GeneralFormStep step = m_form.Ok(ReadFields());
+  if (step.close) {
+    accept();
+    return;
+  }
+  const std::pair<GeneralField, QWidget*> controls[] = {
+      {GeneralField::Start, ui->startCombo},
+      {GeneralField::Localfolder, ui->localEdit},
+      {GeneralField::Editor, ui->editorEdit},
+  };
+  for (const auto& [which, control] : controls) {
+    if (which == step.focus) control->setFocus();
+  }
+}
+
+}  // namespace tolvane

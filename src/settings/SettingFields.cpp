@@ -1,0 +1,93 @@
+#include "settings/SettingFields.h"
+
+#include <algorithm>
+
+#include "app/PasswordScrambler.h"
+#include "platform/Cp932.h"
+#include "platform/ProfileFile.h"
+
+namespace tolvane {
+namespace {
+
+constexpr size_t kIntegerScanBytes = 63;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+std::optional<int32_t> ScanInteger(std::string_view text) {
+  text = text.substr(0, kIntegerScanBytes);
+  size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const size_t digitsFrom = i;
+  // One past the largest magnitude (2^31, for the negative end) is enough to know it is out.
+  constexpr int64_t kLimit = int64_t{1} << 31;
+  int64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = std::min(magnitude * 10 + (text[i] - '0'), kLimit + 1);
+  }
+  if (i == digitsFrom) return std::nullopt;
+  if (magnitude > (negative ? kLimit : kLimit - 1)) return std::nullopt;
+  return static_cast<int32_t>(negative ? -magnitude : magnitude);
+}
+
+void ShowIntegerPrompt(Prompts& prompts) {
+  prompts.Show("Please enter an integer.", kAppName, Icon::Warning, Buttons::Ok);
+}
+
+std::optional<std::string> SettingTextProblem(const std::string& label, const std::string& text) {
+  const std::optional<std::string> bytes = ToCp932(text);
+  if (!bytes || bytes->find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos) {
+    return "「" + label + "」に使用できない文字が含まれています。\n" +
+           "設定ファイル（シフトJIS）に保存できる文字だけを使ってください";
+  }
+  if (bytes->size() > kProfileValueMax) {
+    return "「" + label + "」が長すぎます（" + std::to_string(kProfileValueMax) + "バイトまで）";
+  }
+  return std::nullopt;
+}
+
+PasswordStore CheckPassword(const std::string& plain) {
+  const std::optional<std::string> bytes = ToCp932(plain);
+  if (!bytes) return PasswordStore::Unencodable;
+  if (bytes->size() + 4 > kProfileValueMax) return PasswordStore::TooLong;
+  // The filler never decides whether a value reads back (it is printable and never last
+  // unless the password is empty), so any printable filler answers for the real one.
+  for (int k0 = 3; k0 <= 7; ++k0) {
+    const std::string value =
+        ScrambleWithKey(*bytes, k0, std::string(static_cast<size_t>(k0), '!'));
+    if (ReadsBackWhole(value) && Unscramble(value) == *bytes) return PasswordStore::Ok;
+  }
+  return PasswordStore::Unstorable;
+}
+
+bool StoreTextSetting(const AppSettings& settings, const char* section, const char* key,
+                      std::string& field, const std::string& value) {
+  if (value == field) return true;
+  if (!WriteSettingText(settings, section, key, value)) return false;
+  field = value;
+  return true;
+}
+
+bool StoreIntSetting(const AppSettings& settings, const char* section, const char* key,
+                     int32_t& field, int32_t value) {
+  if (value == field) return true;
+  if (!WriteSettingInt(settings, section, key, value)) return false;
+  field = value;
+  return true;
+}
+
+bool StoreFlagSetting(const AppSettings& settings, const char* section, const char* key,
+                      uint8_t& field, bool fieldIsOn, bool checked) {
+  if (checked == fieldIsOn) return true;
+  const int state = checked ? 1 : 0;
+  if (!WriteSettingInt(settings, section, key, state)) return false;
+  field = static_cast<uint8_t>(state);
+  return true;
+}
+
+}  // namespace tolvane

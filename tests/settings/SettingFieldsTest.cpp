@@ -1,0 +1,67 @@
+// Reading whole-number boxes, and the checks that keep a settings OK from writing anything
+// it could not write whole.
+#include <gtest/gtest.h>
+
+#include "settings/SettingFields.h"
+#include "support/TempDir.h"
+
+namespace tolvane {
+namespace {
+
+TEST(ScanIntegerTest, ReadsOneLeadingSignedNumberFromTheFirst63Bytes) {
+  EXPECT_EQ(ScanInteger("5abc"), 5);
+  EXPECT_EQ(ScanInteger(" -60"), -60);
+  EXPECT_EQ(ScanInteger("\t\r\n +7 分"), 7);
+  EXPECT_EQ(ScanInteger("12-3"), 12);
+  EXPECT_EQ(ScanInteger("00000000000000000000000000000000000012"), 12);
+  EXPECT_EQ(ScanInteger("2147483647"), 2147483647);
+  EXPECT_EQ(ScanInteger("-2147483648"), INT32_MIN);
+  EXPECT_EQ(ScanInteger(std::string(61, ' ') + "12345"), 12);
+}
+
+// Beyond 32 bits the number is refused like no number: wrapped or clamped it would be stored
+// as a correction nobody typed.
+TEST(ScanIntegerTest, NothingReadableOrOutOfRangeIsNoNumber) {
+  for (const std::string& text :
+       {std::string(), std::string("   "), std::string("abc"), std::string("-"), std::string("+ 5"),
+        std::string("５"), std::string("　5"), std::string(63, ' ') + "5",
+        std::string("2147483648"), std::string("-2147483649"), std::string("4294967301"),
+        std::string("99999999999999999999999999999999")}) {
+    EXPECT_EQ(ScanInteger(text), std::nullopt) << text;
+  }
+}
+
+TEST(SettingTextProblemTest, RefusesWhatAValueCannotHoldWhole) {
+  EXPECT_EQ(SettingTextProblem("サーバー名", "ftp.example.jp:2121"), std::nullopt);
+  EXPECT_EQ(SettingTextProblem("サーバー名", ""), std::nullopt);
+  EXPECT_EQ(SettingTextProblem("x", "①髙"), std::nullopt);  // NEC and IBM characters
+  EXPECT_EQ(*SettingTextProblem("サーバー名", "café"),
+            "「サーバー名」に使用できない文字が含まれています。\n"
+            "設定ファイル（シフトJIS）に保存できる文字だけを使ってください");
+  EXPECT_NE(SettingTextProblem("x", "a\nb"), std::nullopt);
+  std::string kanji;
+  for (int i = 0; i < 127; ++i) kanji += "表";  // 254 bytes in code page 932
+  EXPECT_EQ(SettingTextProblem("x", kanji + "a"), std::nullopt);
+  EXPECT_EQ(*SettingTextProblem("使用するエディタ", kanji + "表"),
+            "「使用するエディタ」が長すぎます（255バイトまで）");
+}
+
+// The check must give exactly the answer the real store gives, without touching the file.
+TEST(CheckPasswordTest, AgreesWithStorePassword) {
+  const std::string unstorable = "\r\x05\x11\x07\x0f";  // scrambles to a line break for every step
+  const std::string cases[] = {"",  "abc",     "パス", std::string(251, 'x'), std::string(252, 'x'),
+                               "é", unstorable};
+  for (const std::string& plain : cases) {
+    test::TempDir dir;
+    const AppSettings settings = test::SettingsIn(dir);
+    const PasswordStore checked = CheckPassword(plain);
+    EXPECT_FALSE(dir.Exists("kestra.ini"));
+    EXPECT_EQ(checked, StorePassword(settings, plain)) << plain;
+  }
+  EXPECT_EQ(CheckPassword(unstorable), PasswordStore::Unstorable);
+  EXPECT_EQ(CheckPassword("é"), PasswordStore::Unencodable);
+  EXPECT_EQ(CheckPassword(std::string(252, 'x')), PasswordStore::TooLong);
+}
+
+}  // namespace
+}  // namespace tolvane

@@ -1,9 +1,8 @@
 #include "settings/SettingFields.h"
 
-#include <algorithm>
-
 #include "app/PasswordScrambler.h"
 #include "platform/Cp932.h"
+#include "platform/IntegerText.h"
 #include "platform/ProfileFile.h"
 
 namespace tolvane {
@@ -11,32 +10,14 @@ namespace {
 
 constexpr size_t kIntegerScanBytes = 63;
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 }  // namespace
 
 std::optional<int32_t> ScanInteger(std::string_view text) {
-  text = text.substr(0, kIntegerScanBytes);
-  size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const size_t digitsFrom = i;
-  // One past the largest magnitude (2^31, for the negative end) is enough to know it is out.
-  constexpr int64_t kLimit = int64_t{1} << 31;
-  int64_t magnitude = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    magnitude = std::min(magnitude * 10 + (text[i] - '0'), kLimit + 1);
-  }
-  if (i == digitsFrom) return std::nullopt;
-  if (magnitude > (negative ? kLimit : kLimit - 1)) return std::nullopt;
-  return static_cast<int32_t>(negative ? -magnitude : magnitude);
+  return ReadInteger(text.substr(0, kIntegerScanBytes));
 }
 
 void ShowIntegerPrompt(Prompts& prompts) {
-  prompts.Show("Please enter an integer.", kAppName, Icon::Warning, Buttons::Ok);
+  prompts.Show(kIntegerPrompt, kAppName, Icon::Warning, Buttons::Ok);
 }
 
 std::optional<std::string> SettingTextProblem(const std::string& label, const std::string& text) {

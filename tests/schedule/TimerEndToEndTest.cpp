@@ -3,7 +3,7 @@
 // must be gone from timer.ini afterwards.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,8 +19,6 @@
 #include "platform/LocalTime.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
-
-extern char** environ;
 
 namespace tolvane::test {
 namespace {
@@ -42,7 +40,15 @@ class Program {
     envp.push_back(nullptr);
     std::string program = executable;
     char* argv[] = {program.data(), nullptr};
-    if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+    const pid_t parent = getpid();
+    pid_ = fork();
+    if (pid_ == 0) {
+      // Goes with the test even when the test itself is killed (a time-out, say).
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      if (getppid() != parent) _exit(127);
+      execve(program.c_str(), argv, envp.data());
+      _exit(127);
+    }
   }
   ~Program() { End(); }
   Program(const Program&) = delete;

@@ -11,20 +11,10 @@
 #include "app/QtTrayIcon.h"
 #include "app/SettingsFile.h"
 #include "app/SingleInstanceLock.h"
+#include "commands/QtLauncher.h"
 #include "schedule/LogindShutdown.h"
 
 namespace tolvane {
-namespace {
-
-// Opening files and starting the editor arrive with the file commands; until then they fail.
-class UnavailableLauncher : public Launcher {
- public:
-  bool OpenFile(const std::string&) override { return false; }
-  bool StartProgram(const std::string&, const std::string&) override { return false; }
-  bool OpenInTextEditor(const std::string&) override { return false; }
-};
-
-}  // namespace
 
 int CmainApp::InitInstance() {
   LoadTranslations();
@@ -45,7 +35,7 @@ int CmainApp::InitInstance() {
 
   QtClock clock;
   LogindShutdown shutdown;
-  UnavailableLauncher launcher;
+  QtLauncher launcher;
   QtTrayIcon tray(AppIcon());
   CmainDlg window(settings, {prompts, clock, shutdown, launcher, tray});
   window.Exec();

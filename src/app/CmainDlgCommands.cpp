@@ -2,12 +2,14 @@
 // the program that does the work.
 #include "app/CmainDlg.h"
 
+#include "commands/FileCommands.h"
 #include "lists/ClistDlgRunner.h"
 #include "lists/ListCommands.h"
 #include "schedule/CtimerDlg.h"
 #include "schedule/TimerSettingsCommand.h"
 #include "settings/ChostsetteiDlg.h"
 #include "settings/CsetteiDlg.h"
+#include "transfer/ClockCheck.h"
 #include "transfer/UploadRun.h"
 
 namespace tolvane {
@@ -21,7 +23,10 @@ void CmainDlg::OnSettings() { CsetteiDlg::Run(m_ctx, this); }
 
 void CmainDlg::OnServerSettings() { ChostsetteiDlg::Run(m_ctx, this); }
 
-void CmainDlg::CheckServerClock() {}
+void CmainDlg::CheckServerClock() {
+  ClockCheck check(m_ctx, [this] { ChostsetteiDlg::Run(m_ctx, this); });
+  check.CheckServerClock();
+}
 
 void CmainDlg::OnExit() { reject(); }
 
@@ -37,9 +42,9 @@ void CmainDlg::OnEditList() {
 
 void CmainDlg::OnDeleteList() { DeleteList(m_ctx); }
 
-void CmainDlg::OnOpenFile() {}
+void CmainDlg::OnOpenFile() { tolvane::OnOpenFile(m_ctx, m_seams.launcher); }
 
-void CmainDlg::OnHtmlEdit() {}
+void CmainDlg::OnHtmlEdit() { tolvane::OnHtmlEdit(m_ctx, m_seams.launcher); }
 
 void CmainDlg::OnTimerOn() { m_ticker.OnTimerOn(); }
 

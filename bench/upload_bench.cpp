@@ -1,8 +1,12 @@
-// Check-only upload run over 1,000 unchanged files in 20 folders against the local FTP server
-// with every reply delayed, side by side with lftp's `mirror -R --only-newer` over the same
-// tree and server. Prints wall times, their ratio and the commands per unchanged file.
+// The upload run against the local FTP server with every reply delayed, side by side with
+// lftp's `mirror -R --only-newer` over the same tree, in two workloads:
+//   check-only   every file unchanged: the plain per-file run, the listing run, lftp, and
+//                the round-trip floor (see Floor below);
+//   changed      `changed` files newer here, spread over every folder: each of the three
+//                uploads the same files, each into a fresh copy of the server tree.
+// Prints wall times, ratios and commands per file.
 //
-//   upload_bench [files=1000] [folders=20] [delay_ms=10]
+//   upload_bench [files=1000] [folders=20] [delay_ms=10] [changed=100]
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -10,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "app/MainState.h"
@@ -17,6 +22,7 @@
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
+#include "transfer/FtpClient.h"
 #include "transfer/UploadRun.h"
 
 namespace {
@@ -24,39 +30,73 @@ namespace {
 using namespace tolvane;
 using Clock = std::chrono::steady_clock;
 
+struct Shape {
+  int files = 1000, folders = 20, delayMs = 10, changed = 100;
+  std::string Folder(int i) const { return "d" + std::to_string(i % folders); }
+  std::string Name(int i) const { return Folder(i) + "/page" + std::to_string(i) + ".html"; }
+  // Changed files are whole rounds of the list (one file of every folder), spread evenly.
+  bool Changed(int i) const {
+    int stride = changed > 0 ? files / changed : 0;
+    return stride > 0 && (i / folders) % stride == 0 && i / folders / stride * folders < changed;
+  }
+};
+
+struct Measure {
+  double seconds = 0;
+  size_t commands = 0;
+};
+
 void Touch(const std::string& path, int64_t mtime) {
   struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
   utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
-double Seconds(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
+std::string Body(int i, bool changed) {
+  return (changed ? "<p>changed " : "<p>") + std::to_string(i) + "</p>\n";
 }
 
-struct Workload {
+// The local tree (changed files an hour newer than the server's copies, the rest an hour
+// older) and the list naming every file.
+struct Site {
   test::TempDir app, site;
-  std::vector<std::string> lines;
+  Site(const Shape& shape, bool withChanges) {
+    const int64_t now = time(nullptr);
+    std::vector<std::string> lines;
+    for (int i = 0; i < shape.files; ++i) {
+      bool changed = withChanges && shape.Changed(i);
+      site.Write(shape.Name(i), Body(i, changed));
+      Touch(site / shape.Name(i), changed ? now - 60 : now - 7200);
+      lines.push_back(site / shape.Name(i));
+      lines.push_back(shape.Folder(i));
+    }
+    app.Write("list/bench.ini", EncodeLines(lines).value());
+  }
 };
 
-// The same tree locally and on the server, the server's copies an hour newer.
-void Build(Workload& w, const test::FtpServer& server, int files, int folders) {
-  const int64_t now = time(nullptr);
-  for (int i = 0; i < files; ++i) {
-    std::string folder = "d" + std::to_string(i % folders);
-    std::string name = folder + "/page" + std::to_string(i) + ".html";
-    std::string body = "<p>" + std::to_string(i) + "</p>\n";
-    w.site.Write(name, body);
-    Touch(w.site / name, now - 7200);
-    server.files().Write(name, body);
-    server.SetMtime(name, now - 3600);
-    w.lines.push_back(w.site / name);
-    w.lines.push_back(folder);
+std::unique_ptr<test::FtpServer> Server(const Shape& shape) {
+  test::FtpServerOptions options;
+  options.delayMs = shape.delayMs;
+  auto server = std::make_unique<test::FtpServer>(options);
+  for (int i = 0; i < shape.files; ++i) {
+    server->files().Write(shape.Name(i), Body(i, false));
+    server->SetMtime(shape.Name(i), time(nullptr) - 3600);
   }
-  w.app.Write("list/bench.ini", EncodeLines(w.lines).value());
+  return server;
 }
 
-double RunTolvane(const test::FtpServer& server, Workload& w, size_t& commands) {
-  AppSettings settings = test::SettingsIn(w.app);
+template <typename F>
+Measure Timed(const test::FtpServer& server, F&& work) {
+  size_t before = server.Commands().size();
+  auto start = Clock::now();
+  work();
+  Measure m;
+  m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  m.commands = server.Commands().size() - before;
+  return m;
+}
+
+Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method) {
+  AppSettings settings = test::SettingsIn(s.app);
   settings.hostname = server.hostField();
   settings.username = server.options().user;
   settings.password = server.options().password;
@@ -69,50 +109,95 @@ double RunTolvane(const test::FtpServer& server, Workload& w, size_t& commands) 
   test::RecordingStatus status;
   test::FakeClock clock(time(nullptr));  // the one-second "finished" hold is not slept
   MainContext ctx{settings, state, view, prompts, status, clock};
-  size_t before = server.Commands().size();
-  auto start = Clock::now();
-  UploadRun(ctx).OnUpload();
-  double seconds = Seconds(start);
-  commands = server.Commands().size() - before;
+  Measure m = Timed(server, [&] { UploadRun(ctx, {}, method).OnUpload(); });
   if (!prompts.shown.empty()) std::fprintf(stderr, "tolvane: %s\n", prompts.shown[0].text.c_str());
-  return seconds;
+  return m;
 }
 
-double RunLftp(const test::FtpServer& server, Workload& w, size_t& commands) {
+Measure RunLftp(const test::FtpServer& server, Site& s) {
   std::string cmd = "lftp -u " + server.options().user + "," + server.options().password +
                     " -p " + std::to_string(server.port()) +
                     " -e 'set ftp:passive-mode on; set net:max-retries 1; mirror -R --only-newer "
-                    "--no-perms " + w.site.path() + " /; quit' " + server.host() + " > /dev/null";
-  size_t before = server.Commands().size();
-  auto start = Clock::now();
-  int rc = std::system(cmd.c_str());
-  double seconds = Seconds(start);
-  commands = server.Commands().size() - before;
+                    "--no-perms " + s.site.path() + " /; quit' " + server.host() + " > /dev/null";
+  int rc = 0;
+  Measure m = Timed(server, [&] { rc = std::system(cmd.c_str()); });
   if (rc != 0) std::fprintf(stderr, "lftp exited with %d\n", rc);
-  return seconds;
+  return m;
+}
+
+// The round-trip floor of the check-only workload: the least any client must do to learn
+// every file's time folder by folder. Measured, not estimated: our client logs in and, per
+// folder, sends one change of directory (straight to "/dN") and takes one MLSD listing,
+// then quits, on the same server with the same delay.
+Measure Floor(const test::FtpServer& server, const Shape& shape) {
+  return Timed(server, [&] {
+    FtpClient ftp;
+    ftp.Connect(server.hostField(), server.options().user, server.options().password, true);
+    for (int f = 0; f < shape.folders; ++f) {
+      ftp.ChangeDirectory("/" + shape.Folder(f));
+      ftp.ListFolder();
+    }
+    ftp.Close();
+  });
+}
+
+// Files on the server whose bytes are not what the workload expects.
+int WrongFiles(const test::FtpServer& server, const Shape& shape) {
+  int wrong = 0;
+  for (int i = 0; i < shape.files; ++i) {
+    wrong += server.files().Read(shape.Name(i)) != Body(i, shape.Changed(i));
+  }
+  return wrong;
+}
+
+void PrintRow(const char* who, const Measure& m, double files, const Measure& lftp) {
+  std::printf("  %-10s %7.2f s  %5zu commands  %5.2f per file  %5.2f x lftp\n", who, m.seconds,
+              m.commands, static_cast<double>(m.commands) / files, m.seconds / lftp.seconds);
+}
+
+void CheckOnly(const Shape& shape) {
+  auto server = Server(shape);
+  Site s(shape, false);
+  Measure plain = RunTolvane(*server, s, UploadMethod::PerFile);
+  Measure listed = RunTolvane(*server, s, UploadMethod::Listed);
+  Measure lftp = RunLftp(*server, s);
+  Measure floor = Floor(*server, shape);
+  std::printf("check-only: %d unchanged files in %d folders, replies delayed %d ms\n", shape.files,
+              shape.folders, shape.delayMs);
+  PrintRow("plain", plain, shape.files, lftp);
+  PrintRow("listing", listed, shape.files, lftp);
+  PrintRow("lftp", lftp, shape.files, lftp);
+  PrintRow("floor", floor, shape.files, lftp);
+  std::printf("  listing / floor %.2f, plain / listing %.1f\n", listed.seconds / floor.seconds,
+              plain.seconds / listed.seconds);
+  std::printf("  (floor: login, then per folder one CWD and one MLSD listing, then QUIT)\n");
+}
+
+void Changed(const Shape& shape) {
+  Site s(shape, true);
+  auto plainServer = Server(shape), listedServer = Server(shape), lftpServer = Server(shape);
+  Measure plain = RunTolvane(*plainServer, s, UploadMethod::PerFile);
+  Measure listed = RunTolvane(*listedServer, s, UploadMethod::Listed);
+  Measure lftp = RunLftp(*lftpServer, s);
+  std::printf("changed: %d of the %d files newer here, uploaded into a fresh tree each\n",
+              shape.changed, shape.files);
+  PrintRow("plain", plain, shape.files, lftp);
+  PrintRow("listing", listed, shape.files, lftp);
+  PrintRow("lftp", lftp, shape.files, lftp);
+  std::printf("  files not as expected afterwards: plain %d, listing %d, lftp %d\n",
+              WrongFiles(*plainServer, shape), WrongFiles(*listedServer, shape),
+              WrongFiles(*lftpServer, shape));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int files = argc > 1 ? std::atoi(argv[1]) : 1000;
-  int folders = argc > 2 ? std::atoi(argv[2]) : 20;
-  int delay = argc > 3 ? std::atoi(argv[3]) : 10;
-  test::FtpServerOptions options;
-  options.delayMs = delay;
-  test::FtpServer server(options);
-  Workload w;
-  Build(w, server, files, folders);
-
-  size_t ours = 0, theirs = 0;
-  double tolvane = RunTolvane(server, w, ours);
-  double lftp = RunLftp(server, w, theirs);
-  std::printf("check-only run, %d unchanged files in %d folders, replies delayed %d ms\n", files,
-              folders, delay);
-  std::printf("  tolvane: %7.2f s  %6zu commands  %.2f commands per file\n", tolvane, ours,
-              static_cast<double>(ours) / files);
-  std::printf("  lftp:    %7.2f s  %6zu commands  %.2f commands per file\n", lftp, theirs,
-              static_cast<double>(theirs) / files);
-  std::printf("  ratio tolvane / lftp: %.2f\n", tolvane / lftp);
+  Shape shape;
+  if (argc > 1) shape.files = std::atoi(argv[1]);
+  if (argc > 2) shape.folders = std::atoi(argv[2]);
+  if (argc > 3) shape.delayMs = std::atoi(argv[3]);
+  if (argc > 4) shape.changed = std::atoi(argv[4]);
+  CheckOnly(shape);
+  if (shape.changed > 0) Changed(shape);
   return 0;
 }

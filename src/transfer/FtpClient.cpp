@@ -8,7 +8,6 @@
 
 #include "transfer/FtpDataChannel.h"
 #include "transfer/FtpEndpoint.h"
-#include "transfer/FtpFileFinder.h"
 #include "transfer/FtpSession.h"
 #include "transfer/FtpTexts.h"
 #include "transfer/FtpWireText.h"
@@ -110,6 +109,34 @@ std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire || wire->empty()) return std::nullopt;
   return FindRemoteFile(*session_, *wire, static_cast<int64_t>(std::time(nullptr)));
+}
+
+FolderListingWay FtpClient::ListingWay() {
+  CallGuard guard(*this);
+  if (!guard.entered() || !IsConnected()) return FolderListingWay::None;
+  return RemoteFolderListingWay(*session_);
+}
+
+std::optional<FtpFolderListing> FtpClient::ListFolder() {
+  CallGuard guard(*this);
+  if (!guard.entered() || !IsConnected()) return std::nullopt;
+  return ListRemoteFolder(*session_, static_cast<int64_t>(std::time(nullptr)));
+}
+
+FolderAnswer FtpClient::FindInListing(const FtpFolderListing& listing,
+                                      const std::string& name) const {
+  constexpr FolderAnswer kNotFound{FolderAnswer::Kind::Missing, 0};
+  // The same refusals as FindFile's, before any name is compared.
+  if (busy_ || CharacterCount(name) >= kMaxNameCharacters) return kNotFound;
+  std::string why;
+  std::optional<std::string> wire = WireName(name, &why);
+  if (!wire || wire->empty()) return kNotFound;
+  return listing.Find(*wire);
+}
+
+void FtpClient::ForgetInListing(FtpFolderListing& listing, const std::string& name) const {
+  std::string why;
+  if (std::optional<std::string> wire = WireName(name, &why)) listing.Forget(*wire);
 }
 
 std::optional<std::string> FtpClient::PutFile(const std::string& localPath,

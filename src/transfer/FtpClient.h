@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "transfer/FtpFileFinder.h"
 #include "transfer/FtpOptions.h"
 
 namespace tolvane {
@@ -34,6 +35,16 @@ class FtpClient {
   // UTC + 32400 s; a LIST time is the listed wall-clock time read as UTC, in the current year
   // when the listing shows none (the previous year when that would lie in the future).
   std::optional<int64_t> FindFile(const std::string& name);
+  // Whether, and how, this server can list a folder so that the listing answers as FindFile
+  // would (see FtpFileFinder.h); what it lacks is learnt as the session goes on.
+  FolderListingWay ListingWay();
+  // The current directory's listing; nullopt when the server cannot give one or it failed.
+  std::optional<FtpFolderListing> ListFolder();
+  // FindFile's answer for `name` taken from a listing of the directory it would look in;
+  // AskServer when only FindFile itself can tell.
+  FolderAnswer FindInListing(const FtpFolderListing& listing, const std::string& name) const;
+  // `name` is being put into that directory (or one that may be the same): forget it.
+  void ForgetInListing(FtpFolderListing& listing, const std::string& name) const;
   // nullopt on success; otherwise the text to show (server's last reply line, or a sentence).
   std::optional<std::string> PutFile(const std::string& localPath, const std::string& remoteName,
                                      TransferType type);

@@ -47,6 +47,7 @@ std::optional<std::string> FtpDataChannel::Start(const std::string& command) {
   if (failure) return failure;
   std::optional<FtpReply> reply = control.Begin(command);
   if (!reply || !reply->Preliminary()) {
+    refusedCode_ = reply ? reply->code : 0;
     data_.Close();
     listener_.Close();
     return session_.RefusalText(reply);

@@ -19,6 +19,8 @@ class FtpDataChannel {
   // Opens the data connection and sends `command`; nullopt once the server is ready to move
   // data, otherwise the text to show.
   std::optional<std::string> Start(const std::string& command);
+  // The code of the reply that refused the command given to Start (0 when none did).
+  int RefusedCode() const { return refusedCode_; }
   // Sends the whole file (CR LF line ends when `ascii`) and returns the server's verdict:
   // nullopt when it stored the file, otherwise the text to show.
   std::optional<std::string> Upload(int fd, bool ascii);
@@ -33,6 +35,7 @@ class FtpDataChannel {
   FtpSession& session_;
   FtpSocket listener_;
   FtpSocket data_;
+  int refusedCode_ = 0;
 };
 
 }  // namespace tolvane

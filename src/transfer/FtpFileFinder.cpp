@@ -1,7 +1,6 @@
 #include "transfer/FtpFileFinder.h"
 
 #include "transfer/FtpDataChannel.h"
-#include "transfer/FtpListing.h"
 #include "transfer/FtpTimes.h"
 
 namespace tolvane {
@@ -48,17 +47,9 @@ std::optional<int64_t> SearchListing(FtpSession& session, const std::string& wir
   if (channel.Start("LIST")) return std::nullopt;
   std::optional<std::string> listing = channel.ReceiveAll();
   if (!listing) return std::nullopt;
-  size_t start = 0;
-  while (start < listing->size()) {
-    size_t end = listing->find('\n', start);
-    if (end == std::string::npos) end = listing->size();
-    std::string_view line(listing->data() + start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    std::optional<ListedEntry> entry = ParseListLine(line, nowUtc);
-    if (entry && !entry->isDirectory && entry->name == wireName) return entry->time;
-    start = end + 1;
-  }
-  return std::nullopt;
+  FolderAnswer answer = FtpFolderListing::FromList(*listing, nowUtc).Find(wireName);
+  if (answer.kind != FolderAnswer::Kind::Found) return std::nullopt;
+  return answer.time;
 }
 
 }  // namespace
@@ -75,6 +66,30 @@ std::optional<int64_t> FindRemoteFile(FtpSession& session, const std::string& wi
   }
   if (!session.IsOpen()) return std::nullopt;
   return SearchListing(session, wireName, nowUtc);
+}
+
+FolderListingWay RemoteFolderListingWay(FtpSession& session) {
+  const FtpLacks& lacks = session.Lacks();
+  if (!session.IsOpen()) return FolderListingWay::None;
+  if (!lacks.mlst && !lacks.mlsd) return FolderListingWay::Mlsd;
+  if (lacks.mlst && lacks.mdtm) return FolderListingWay::List;
+  return FolderListingWay::None;
+}
+
+std::optional<FtpFolderListing> ListRemoteFolder(FtpSession& session, int64_t nowUtc) {
+  FolderListingWay way = RemoteFolderListingWay(session);
+  if (way == FolderListingWay::None) return std::nullopt;
+  const bool mlsd = way == FolderListingWay::Mlsd;
+  FtpDataChannel channel(session);
+  if (channel.Start(mlsd ? "MLSD" : "LIST")) {
+    int code = channel.RefusedCode();
+    if (mlsd && (code == 500 || code == 502)) session.Lacks().mlsd = true;
+    return std::nullopt;
+  }
+  std::optional<std::string> text = channel.ReceiveAll();
+  if (!text) return std::nullopt;
+  if (mlsd) return FtpFolderListing::FromMlsd(*text);
+  return FtpFolderListing::FromList(*text, nowUtc);
 }
 
 }  // namespace tolvane

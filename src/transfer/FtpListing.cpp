@@ -150,4 +150,16 @@ std::optional<ListedEntry> ParseListLine(std::string_view line, int64_t nowUtc) 
   return ParseDos(line);
 }
 
+void ForEachListingLine(std::string_view text, const std::function<void(std::string_view)>& use) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    use(line);
+    start = end + 1;
+  }
+}
+
 }  // namespace tolvane

@@ -1,6 +1,7 @@
 #pragma once
 // Lines of a LIST reply, in the Unix ("ls -l") and the DOS (IIS) forms.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,5 +18,8 @@ struct ListedEntry {
 // lies within the last months: it takes the year that puts it nearest before `nowUtc`
 // (allowing two days for the server's time zone), so "Dec 31" listed on 2 January is last year.
 std::optional<ListedEntry> ParseListLine(std::string_view line, int64_t nowUtc);
+
+// Calls `use` with every line of a listing's data, without its CR LF or LF.
+void ForEachListingLine(std::string_view text, const std::function<void(std::string_view)>& use);
 
 }  // namespace tolvane

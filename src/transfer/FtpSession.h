@@ -13,6 +13,7 @@ namespace tolvane {
 // Commands the server showed it does not know; asked once per session only.
 struct FtpLacks {
   bool mlst = false;
+  bool mlsd = false;  // MLST without MLSD: folders cannot be listed by MLSD
   bool mdtm = false;
   bool epsv = false;
   bool eprt = false;

@@ -24,8 +24,9 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
-// The fact line of an MLST reply: "type=file;size=3;modify=20240102030405; /name".
-std::optional<MlstFacts> ParseFacts(std::string_view line) {
+}  // namespace
+
+std::optional<MlstFacts> ParseFactLine(std::string_view line) {
   while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
   size_t space = line.find(' ');
   std::string facts = Lower(line.substr(0, space));
@@ -38,15 +39,16 @@ std::optional<MlstFacts> ParseFacts(std::string_view line) {
     size_t eq = fact.find('=');
     if (eq != std::string_view::npos) {
       std::string_view key = fact.substr(0, eq), value = fact.substr(eq + 1);
-      if (key == "type") result.isDirectory = value == "dir" || value == "cdir" || value == "pdir";
+      if (key == "type") {
+        result.isDirectory = value == "dir" || value == "cdir" || value == "pdir";
+        result.isFile = value == "file";
+      }
       if (key == "modify") result.modifyUtc = ParseFtpTimestamp(value);
     }
     start = end + 1;
   }
   return result;
 }
-
-}  // namespace
 
 int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int second) {
   // Days from 1970-01-01 of a civil date (H. Hinnant's algorithm).
@@ -85,7 +87,7 @@ std::optional<MlstFacts> ParseMlstReply(const FtpReply& reply) {
   if (!reply.Completed()) return std::nullopt;
   // The facts come on their own line between the first and the last (RFC 3659 7.2).
   for (size_t i = 1; i + 1 < reply.lines.size(); ++i) {
-    if (std::optional<MlstFacts> facts = ParseFacts(reply.lines[i])) return facts;
+    if (std::optional<MlstFacts> facts = ParseFactLine(reply.lines[i])) return facts;
   }
   return std::nullopt;
 }

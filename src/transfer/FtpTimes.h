@@ -24,8 +24,12 @@ std::optional<int64_t> ParseFtpTimestamp(std::string_view text);
 
 struct MlstFacts {
   bool isDirectory = false;
+  bool isFile = false;  // type=file: a plain file, not a link or a device
   std::optional<int64_t> modifyUtc;
 };
+// One fact line, "type=file;size=3;modify=20240102030405; name" (MLST's starts with a space,
+// MLSD's does not); nullopt when it holds no fact.
+std::optional<MlstFacts> ParseFactLine(std::string_view line);
 // The facts of a positive MLST reply; nullopt when it holds no fact line.
 std::optional<MlstFacts> ParseMlstReply(const FtpReply& reply);
 

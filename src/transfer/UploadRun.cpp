@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <memory>
+
 #include "app/AppSettings.h"
 #include "app/MainState.h"
 #include "app/StatusTexts.h"
@@ -10,6 +12,8 @@
 #include "platform/LocalTime.h"
 #include "transfer/AsciiModeTable.h"
 #include "transfer/FtpClient.h"
+#include "transfer/ListedFolders.h"
+#include "transfer/PerFileFolders.h"
 
 namespace tolvane {
 namespace {
@@ -20,6 +24,13 @@ constexpr const char* kStamp = "%Y%m%d%H%M";
 bool IsLeapYear(int year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
 
 std::string Numbered(unsigned number, const char* text) { return std::to_string(number) + text; }
+
+// Every entry's folder line, in list order.
+std::vector<std::string> EntryFolders(const std::vector<std::string>& lines) {
+  std::vector<std::string> folders;
+  for (size_t i = 1; i < lines.size(); i += 2) folders.push_back(lines[i]);
+  return folders;
+}
 
 // The local file's modification time, or nullopt when there is no such file.
 std::optional<int64_t> LocalFileTime(const std::string& path) {
@@ -45,8 +56,8 @@ bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t st
   return mode == UploadMode::Newer ? local > server : local >= server;
 }
 
-UploadRun::UploadRun(MainContext& ctx, FtpOptions options)
-    : ctx_(ctx), options_(std::move(options)) {
+UploadRun::UploadRun(MainContext& ctx, FtpOptions options, UploadMethod method)
+    : ctx_(ctx), options_(std::move(options)), method_(method) {
   if (!options_.pump) options_.pump = [this] { ctx_.clock.Pump(); };
 }
 
@@ -121,6 +132,12 @@ void UploadRun::Connected(UploadMode mode, const std::vector<std::string>& lines
 void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& lines,
                               FtpClient& ftp) {
   const int64_t now = ctx_.clock.Now() + kNineHours;
+  std::unique_ptr<RemoteFolders> folders;
+  if (method_ == UploadMethod::PerFile) {
+    folders = std::make_unique<PerFileFolders>(ftp);
+  } else {
+    folders = std::make_unique<ListedFolders>(ftp, EntryFolders(lines));
+  }
   uint16_t entry = 0;
   std::string localPath;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -134,14 +151,15 @@ void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& l
       localPath = lines[i];
     } else {
       ++entry;
-      if (!UploadEntry(mode, entry, localPath, lines[i], now, ftp)) break;
+      if (!UploadEntry(mode, entry, localPath, lines[i], now, *folders, ftp)) break;
     }
     ctx_.clock.Pump();
   }
 }
 
 bool UploadRun::UploadEntry(UploadMode mode, uint16_t entry, const std::string& localPath,
-                            const std::string& folder, int64_t now, FtpClient& ftp) {
+                            const std::string& folder, int64_t now, RemoteFolders& folders,
+                            FtpClient& ftp) {
   const std::string remoteName = DisplayName(localPath);
   std::optional<int64_t> localTime = LocalFileTime(localPath);
   if (!localTime) {
@@ -149,27 +167,21 @@ bool UploadRun::UploadEntry(UploadMode mode, uint16_t entry, const std::string& 
     ctx_.clock.SleepMs(1000);
     return true;
   }
-  ChangeToEntryFolder(folder, ftp);
+  folders.Enter(ctx_.settings.serverfolder, folder);
   if (mode != UploadMode::Unchecked) {
-    std::optional<int64_t> remote = ftp.FindFile(remoteName);
+    std::optional<int64_t> remote = folders.Find(remoteName);
     if (remote && !ShouldUpload(*localTime, *remote, now, ctx_.settings.stime, mode)) return true;
   }
   ctx_.status.SetStatus(Numbered(entry, "番目 アップロード中..."));
   ctx_.status.SetFileLine(remoteName);
   TransferType type = TransferTypeFor(localPath, ctx_.state.m_asciiExts);
-  if (std::optional<std::string> error = ftp.PutFile(localPath, remoteName, type)) {
+  if (std::optional<std::string> error = folders.Put(localPath, remoteName, type)) {
     ctx_.prompts.Failure(error->empty() ? "ファイルをアップロード出来ませんでした。" : *error);
     // Without a connection every later entry would fail the same way, each with its own
     // message box: one message is enough.
     return ftp.IsConnected();
   }
   return true;
-}
-
-void UploadRun::ChangeToEntryFolder(const std::string& folder, FtpClient& ftp) {
-  ftp.ChangeDirectory("/");
-  if (!ctx_.settings.serverfolder.empty()) ftp.ChangeDirectory(ctx_.settings.serverfolder);
-  if (!folder.empty()) ftp.ChangeDirectory(folder);
 }
 
 void UploadRun::ShowIdle() { ctx_.status.SetStatus(IdleText(ctx_.settings, ctx_.state)); }

@@ -12,6 +12,7 @@
 namespace tolvane {
 
 class FtpClient;
+class RemoteFolders;
 
 enum class UploadMode : uint8_t {
   Newer = 0,        // missing on the server, or newer locally at minute precision
@@ -25,9 +26,14 @@ enum class UploadMode : uint8_t {
 bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t stimeMinutes,
                   UploadMode mode);
 
+// How the run finds its way on the server. Both give the same results; PerFile asks about
+// every entry by itself and stays as the reference the faster way is checked against.
+enum class UploadMethod { Listed, PerFile };
+
 class UploadRun {
  public:
-  explicit UploadRun(MainContext& ctx, FtpOptions options = {});
+  explicit UploadRun(MainContext& ctx, FtpOptions options = {},
+                     UploadMethod method = UploadMethod::Listed);
 
   // The upload button, or the schedule tick with m_timerIndex set. Returns when the run ended.
   void OnUpload();
@@ -39,12 +45,13 @@ class UploadRun {
   void UploadEntries(UploadMode mode, const std::vector<std::string>& lines, FtpClient& ftp);
   // False when the connection is gone and the run cannot go on.
   bool UploadEntry(UploadMode mode, uint16_t entry, const std::string& localPath,
-                   const std::string& folder, int64_t now, FtpClient& ftp);
-  void ChangeToEntryFolder(const std::string& folder, FtpClient& ftp);
+                   const std::string& folder, int64_t now, RemoteFolders& folders,
+                   FtpClient& ftp);
   void ShowIdle();
 
   MainContext& ctx_;
   FtpOptions options_;
+  UploadMethod method_;
 };
 
 }  // namespace tolvane

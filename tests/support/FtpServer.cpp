@@ -98,6 +98,7 @@ std::vector<std::string> FtpServer::Arguments() const {
   AddEach(args, "--stall-on", o.stallOn);
   AddEach(args, "--drop-on", o.dropOn);
   AddEach(args, "--huge-reply-on", o.hugeReplyOn);
+  AddEach(args, "--refuse-cwd", o.refuseCwd);
   return args;
 }
 

@@ -31,6 +31,7 @@ struct FtpServerOptions {
   std::vector<std::string> stallOn = {};      // commands never answered ("BANNER": no greeting)
   std::vector<std::string> dropOn = {};       // commands that make the server hang up
   std::vector<std::string> hugeReplyOn = {};  // commands answered with a one-megabyte line
+  std::vector<std::string> refuseCwd = {};    // CWD arguments refused (550), e.g. "/"
 };
 
 class FtpServer {

@@ -50,6 +50,8 @@ def parse_args():
                    help='close the control connection when this command arrives')
     p.add_argument('--huge-reply-on', action='append', default=[],
                    help='answer this command with a reply line of a megabyte')
+    p.add_argument('--refuse-cwd', action='append', default=[],
+                   help='refuse a change of directory to exactly this argument')
     p.add_argument('--garbage-banner', action='store_true', help='greet with bytes that are no reply')
     p.add_argument('--stall-data', action='store_true', help='never read uploaded data')
     return p.parse_args()
@@ -109,6 +111,7 @@ def make_handler(args):
     stall = {c.upper() for c in args.stall_on}
     drop = {c.upper() for c in args.drop_on}
     huge = {c.upper() for c in args.huge_reply_on}
+    refuse_cwd = set(args.refuse_cwd)
     encoding = 'cp932' if args.no_utf8 else 'utf8'
 
     class TestHandler(FTPHandler):
@@ -154,6 +157,9 @@ def make_handler(args):
                 return
             if cmd in huge:
                 self.push('550 ' + 'x' * (1024 * 1024) + '\r\n')
+                return
+            if cmd == 'CWD' and arg in refuse_cwd:
+                self.respond('550 Not allowed here.')
                 return
             super().pre_process_command(line, cmd, arg)
 

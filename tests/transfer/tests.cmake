@@ -1,11 +1,14 @@
 list(APPEND CORE_TEST_SOURCES
   transfer/AsciiModeTableTest.cpp
+  transfer/FtpFolderListingTest.cpp
   transfer/FtpListingTest.cpp
   transfer/FtpReplyReaderTest.cpp
   transfer/FtpWireTest.cpp
 )
 list(APPEND FTP_TEST_SOURCES
   transfer/UploadRunTest.cpp
+  transfer/UploadMethodsAgreeTest.cpp
+  transfer/ListedFoldersTest.cpp
   transfer/ClockCheckTest.cpp
   transfer/FtpClientConnectTest.cpp
   transfer/FtpClientFaultTest.cpp

@@ -1,0 +1,64 @@
+#include "transfer/ListedFolders.h"
+
+#include "transfer/FtpClient.h"
+
+namespace tolvane {
+namespace {
+
+// An MLSD listing costs about three round trips (data connection, the command, its end)
+// and an MLST look-up one, so a folder is listed only when four or more entries will look
+// in it. A folder's size is not known before its listing arrives: a huge folder with few
+// entries in it is the case this count keeps from costing more than it saves. Where a
+// look-up itself reads LIST, listing the folder once is never dearer.
+int EntriesWorthAListing(FolderListingWay way) { return way == FolderListingWay::Mlsd ? 4 : 1; }
+
+}  // namespace
+
+ListedFolders::ListedFolders(FtpClient& ftp, const std::vector<std::string>& entryFolders)
+    : ftp_(ftp), directories_(ftp) {
+  for (const std::string& folder : entryFolders) ++entriesLeft_[folder];
+}
+
+void ListedFolders::Enter(const std::string& serverFolder, const std::string& folder) {
+  auto left = entriesLeft_.find(folder);
+  entriesHere_ = left != entriesLeft_.end() ? left->second-- : 0;
+  std::vector<std::string> changes{"/"};
+  if (!serverFolder.empty()) changes.push_back(serverFolder);
+  if (!folder.empty()) changes.push_back(folder);
+  directories_.Enter(changes);
+}
+
+std::optional<int64_t> ListedFolders::Find(const std::string& name) {
+  if (const FtpFolderListing* listing = ListingHere()) {
+    FolderAnswer answer = ftp_.FindInListing(*listing, name);
+    if (answer.kind == FolderAnswer::Kind::Found) return answer.time;
+    if (answer.kind == FolderAnswer::Kind::Missing) return std::nullopt;
+  }
+  directories_.GoToTarget();
+  return ftp_.FindFile(name);
+}
+
+std::optional<std::string> ListedFolders::Put(const std::string& localPath,
+                                              const std::string& name, TransferType type) {
+  // Whatever becomes of the put, the file may have changed; and the folder may be known
+  // under another way of reaching it, so every listing forgets the name.
+  for (auto& [place, knowledge] : known_) {
+    if (knowledge.listing) ftp_.ForgetInListing(*knowledge.listing, name);
+  }
+  directories_.GoToTarget();
+  return ftp_.PutFile(localPath, name, type);
+}
+
+FtpFolderListing* ListedFolders::ListingHere() {
+  Knowledge& knowledge = known_[directories_.Target()];
+  if (!knowledge.listing && !knowledge.unlistable) {
+    FolderListingWay way = ftp_.ListingWay();
+    if (way != FolderListingWay::None && entriesHere_ >= EntriesWorthAListing(way)) {
+      if (directories_.GoToTarget()) knowledge.listing = ftp_.ListFolder();
+      knowledge.unlistable = !knowledge.listing;
+    }
+  }
+  return knowledge.listing ? &*knowledge.listing : nullptr;
+}
+
+}  // namespace tolvane

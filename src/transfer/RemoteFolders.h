@@ -1,0 +1,26 @@
+#pragma once
+// How the upload run reaches an entry's folder on the server, looks a file up there and puts
+// it there. PerFileFolders does each step as it comes; ListedFolders gives the same results
+// with far fewer round trips.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "transfer/FtpOptions.h"
+
+namespace tolvane {
+
+class RemoteFolders {
+ public:
+  virtual ~RemoteFolders() = default;
+  // The entry's change of directory: "/", then the server folder, then the entry's folder
+  // (each only when not empty); a failed change leaves the directory where it was.
+  virtual void Enter(const std::string& serverFolder, const std::string& folder) = 0;
+  // FtpClient::FindFile of `name` in the directory entered last.
+  virtual std::optional<int64_t> Find(const std::string& name) = 0;
+  // FtpClient::PutFile into the directory entered last.
+  virtual std::optional<std::string> Put(const std::string& localPath, const std::string& name,
+                                         TransferType type) = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,163 @@
+// What the listing run sends to the server: one listing per folder, directory changes only
+// when the folder changes, and a fresh look-up for a file it has put itself.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ctime>
+#include <memory>
+
+#include "app/MainState.h"
+#include "platform/LineFile.h"
+#include "support/Fakes.h"
+#include "transfer/FtpTestSupport.h"
+#include "transfer/UploadRun.h"
+
+namespace tolvane {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class ListedFoldersTest : public ::testing::Test {
+ protected:
+  void Serve(test::FtpServerOptions options = {}) {
+    server = std::make_unique<test::FtpServer>(options);
+    settings.hostname = server->hostField();
+    settings.username = options.user;
+    settings.password = options.password;
+  }
+
+  // `count` files in each folder, on the server an hour newer (or older) than here; the list
+  // takes them folder after folder in turn: a/0, b/0, c/0, a/1, ...
+  void Tree(const Texts& folders, int count, bool newerHere = false) {
+    int64_t now = time(nullptr);
+    Texts lines;
+    for (int i = 0; i < count; ++i) {
+      for (const std::string& folder : folders) {
+        std::string name = folder + "/f" + std::to_string(i) + ".txt";
+        site.Write(name, "local");
+        int64_t local = now - 7200 + (newerHere ? 7200 - 60 : 0);
+        struct timespec times[2] = {{local, 0}, {local, 0}};
+        utimensat(AT_FDCWD, (site / name).c_str(), times, 0);
+        server->files().Write(name, "server");
+        server->SetMtime(name, now - 3600);
+        lines.insert(lines.end(), {site / name, folder});
+      }
+    }
+    List(lines);
+  }
+
+  void List(const Texts& lines) {
+    app.Write("list/web.ini", EncodeLines(lines).value());
+    view.lists = {"web"};
+    view.listSelection = 0;
+  }
+
+  void Run() {
+    before = server->Commands().size();
+    UploadRun(ctx, test::QuickOptions()).OnUpload();
+    ASSERT_TRUE(prompts.shown.empty());
+  }
+
+  // Commands of the last run starting with `prefix`.
+  size_t Sent(const std::string& prefix) const {
+    Texts commands = server->Commands();
+    return static_cast<size_t>(std::count_if(commands.begin() + static_cast<long>(before),
+                                             commands.end(),
+                                             [&](auto& c) { return c.rfind(prefix, 0) == 0; }));
+  }
+
+  test::TempDir app, site;
+  AppSettings settings = test::SettingsIn(app);
+  MainState state;
+  test::FakeMainView view;
+  test::RecordingPrompts prompts;
+  test::RecordingStatus status;
+  test::FakeClock clock{time(nullptr)};
+  MainContext ctx{settings, state, view, prompts, status, clock};
+  std::unique_ptr<test::FtpServer> server;
+  size_t before = 0;
+};
+
+TEST_F(ListedFoldersTest, CheckingListsEachFolderOnceAndEntersItOnce) {
+  Serve();
+  Tree({"a", "b", "c"}, 5);
+  Run();
+  EXPECT_EQ(Sent("MLSD"), 3u);
+  EXPECT_EQ(Sent("MLST"), 0u);
+  EXPECT_EQ(Sent("CWD"), 6u);  // "/" and the folder, once per folder
+  EXPECT_EQ(Sent("STOR"), 0u);
+
+  settings.serverfolder = "/";
+  Tree({"a", "b"}, 2);  // two entries a folder: cheaper asked one by one
+  Run();
+  EXPECT_EQ(Sent("MLSD"), 0u);
+  EXPECT_EQ(Sent("MLST"), 4u);
+}
+
+TEST_F(ListedFoldersTest, AFileItPutIsLookedUpAfresh) {
+  Serve();
+  Tree({"a"}, 5, /*newerHere=*/true);
+  List({site / "a/f0.txt", "a", site / "a/f1.txt", "a", site / "a/f2.txt", "a",
+        site / "a/f3.txt", "a", site / "a/f0.txt", "a"});
+  Run();
+  EXPECT_EQ(Sent("STOR"), 4u);  // the server's copy of f0.txt is newer after the first put
+  EXPECT_EQ(Sent("MLSD"), 1u);
+  EXPECT_EQ(Sent("MLST f0.txt"), 1u);
+}
+
+TEST_F(ListedFoldersTest, UncheckedRunsChangeDirectoryWhenTheFolderChanges) {
+  Serve();
+  settings.shift = 1;
+  Tree({"a"}, 3);
+  Run();
+  EXPECT_EQ(Sent("STOR"), 3u);
+  EXPECT_EQ(Sent("CWD"), 2u);
+  EXPECT_EQ(Sent("MLSD"), 0u);
+}
+
+TEST_F(ListedFoldersTest, ListsOnlyWhereTheListingKeepsTheLookUpsConvention) {
+  for (bool noMdtm : {false, true}) {
+    test::FtpServerOptions o;
+    o.noMlst = true;
+    o.noMdtm = noMdtm;
+    Serve(o);
+    settings.stime = noMdtm ? 540 : 0;  // this server lists UTC wall-clock times
+    Tree({"a", "b"}, 4);
+    Run();
+    EXPECT_EQ(Sent("STOR"), 0u) << noMdtm;
+    // MDTM tells UTC, LIST the server's wall clock: with MDTM every file is asked by MDTM.
+    // Without it, the first look-up learns that and reads LIST itself; then one per folder.
+    EXPECT_EQ(Sent("MDTM"), noMdtm ? 1u : 8u);
+    EXPECT_EQ(Sent("LIST"), noMdtm ? 3u : 0u);
+  }
+}
+
+TEST(FtpClientListing, AnswersAsFindFileDoes) {
+  for (bool noUtf8 : {false, true}) {
+    test::FtpServer server({.noUtf8 = noUtf8});
+    server.files().Write("a b.html", "1");
+    server.SetMtime("a b.html", 1709633730);
+    server.files().Write("日本語.txt", "2");
+    server.files().Write("sub/x", "");
+    FtpClient client(test::QuickOptions());
+    test::ConnectOrFail(client, server);
+    ASSERT_EQ(client.ListingWay(), FolderListingWay::Mlsd);
+    std::optional<FtpFolderListing> listing = client.ListFolder();
+    ASSERT_TRUE(listing);
+    FolderAnswer spaced = client.FindInListing(*listing, "a b.html");
+    EXPECT_EQ(spaced.kind, FolderAnswer::Kind::Found);
+    EXPECT_EQ(spaced.time, client.FindFile("a b.html"));
+    EXPECT_EQ(client.FindInListing(*listing, "日本語.txt").kind, FolderAnswer::Kind::Found);
+    EXPECT_EQ(client.FindInListing(*listing, "sub").kind, FolderAnswer::Kind::Missing);
+    // Names FindFile never finds: too long, or not to be written in the server's code page.
+    EXPECT_EQ(client.FindInListing(*listing, std::string(260, 'a')).kind,
+              FolderAnswer::Kind::Missing);
+    EXPECT_EQ(client.FindInListing(*listing, "é.txt").kind,
+              noUtf8 ? FolderAnswer::Kind::Missing : FolderAnswer::Kind::AskServer);
+  }
+}
+
+}  // namespace
+}  // namespace tolvane

@@ -8,12 +8,12 @@
 #include "app/StatusTexts.h"
 #include "platform/LocalTime.h"
 #include "transfer/FtpClient.h"
+#include "transfer/FtpTimes.h"
+#include "transfer/ServerLogin.h"
 
 namespace tolvane {
 namespace {
 
-// The client reports server times 9 hours ahead of UTC; the check takes that back off.
-constexpr int64_t kNineHours = 32400;
 constexpr const char* kShown = "%m/%d %H:%M";
 
 }  // namespace
@@ -43,10 +43,7 @@ void ClockCheck::CheckServerClock() {
   Reading reading;
   {
     FtpClient ftp(options_);
-    const AppSettings& s = ctx_.settings;
-    if (std::optional<std::string> error =
-            ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0)) {
-      ctx_.prompts.Failure(error->empty() ? "サーバーに接続できませんでした" : *error);
+    if (!ConnectWithSettings(ftp, ctx_)) {
       ShowIdle();
       ctx_.state.m_busy = false;
       return;
@@ -81,7 +78,8 @@ ClockCheck::Reading ClockCheck::ReadServerTime(FtpClient& ftp) {
   reading.pcTime = ctx_.clock.Now();
   ctx_.clock.SleepMs(1000);
   if (std::optional<int64_t> found = ftp.FindFile(kClockTestFile)) {
-    int64_t server = *found - kNineHours;
+    // The client reports server times 9 hours ahead of UTC; the check takes that back off.
+    int64_t server = *found - kUtcReportShift;
     if (ctx_.settings.stime != 0) server += static_cast<int64_t>(ctx_.settings.stime) * 60;
     reading.serverTime = server;
     ftp.DeleteFile(kClockTestFile);

@@ -12,13 +12,14 @@
 #include "platform/LocalTime.h"
 #include "transfer/AsciiModeTable.h"
 #include "transfer/FtpClient.h"
+#include "transfer/FtpTimes.h"
 #include "transfer/ListedFolders.h"
 #include "transfer/PerFileFolders.h"
+#include "transfer/ServerLogin.h"
 
 namespace tolvane {
 namespace {
 
-constexpr int64_t kNineHours = 32400;
 constexpr const char* kStamp = "%Y%m%d%H%M";
 
 bool IsLeapYear(int year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
@@ -50,7 +51,7 @@ bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t st
   if (n.year == r.year + 1 && n.month == r.month && n.day == r.day) {
     remote += (IsLeapYear(r.year) && r.month <= 2) ? 31622400 : 31536000;
   }
-  remote -= kNineHours;
+  remote -= kUtcReportShift;
   std::string local = FormatLocal(localTime, kStamp);
   std::string server = FormatLocal(remote, kStamp);
   return mode == UploadMode::Newer ? local > server : local >= server;
@@ -76,13 +77,10 @@ void UploadRun::OnUpload() {
     } else {
       ctx_.status.SetStatus("サーバーに接続しています...");
       FtpClient ftp(options_);
-      const AppSettings& s = ctx_.settings;
-      if (std::optional<std::string> error =
-              ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0)) {
-        ctx_.prompts.Failure(error->empty() ? "サーバーに接続できませんでした" : *error);
-        ShowIdle();
-      } else {
+      if (ConnectWithSettings(ftp, ctx_)) {
         Connected(mode, *lines, ftp);
+      } else {
+        ShowIdle();
       }
     }
   }
@@ -131,7 +129,7 @@ void UploadRun::Connected(UploadMode mode, const std::vector<std::string>& lines
 
 void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& lines,
                               FtpClient& ftp) {
-  const int64_t now = ctx_.clock.Now() + kNineHours;
+  const int64_t now = ctx_.clock.Now() + kUtcReportShift;
   std::unique_ptr<RemoteFolders> folders;
   if (method_ == UploadMethod::PerFile) {
     folders = std::make_unique<PerFileFolders>(ftp);

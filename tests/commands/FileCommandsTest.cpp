@@ -10,7 +10,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public ::testing::Test, protected test::FakeMain {
  protected:
   void Select(const std::string& path) {
     state.filePaths = {"/site/other.txt", path};
@@ -33,13 +33,6 @@ class FileCommandsTest : public ::testing::Test {
     return texts;
   }
 
-  AppSettings settings;
-  MainState state;
-  test::FakeMainView view;
-  test::RecordingPrompts prompts;
-  test::RecordingStatus status;
-  test::FakeClock clock;
-  MainContext ctx{settings, state, view, prompts, status, clock};
   test::RecordingLauncher launcher;
 };
 

@@ -25,7 +25,7 @@ class ScriptedEditor : public ListEditorRunner {
   ListEditorOutcome outcome;
 };
 
-class ListCommandsTest : public ::testing::Test {
+class ListCommandsTest : public ::testing::Test, protected test::FakeMain {
  protected:
   // The selector holds these lists, each with a file of one entry "/w/<name>.html"; the file
   // list shows a marker that only a refresh replaces.
@@ -48,14 +48,6 @@ class ListCommandsTest : public ::testing::Test {
     DeleteList(ctx);
   }
 
-  test::TempDir dir;
-  AppSettings settings = test::SettingsIn(dir);
-  MainState state;
-  test::FakeMainView view;
-  test::RecordingPrompts prompts;
-  test::RecordingStatus status;
-  test::FakeClock clock;
-  MainContext ctx{settings, state, view, prompts, status, clock};
   ScriptedEditor editor;
 };
 

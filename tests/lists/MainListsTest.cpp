@@ -8,17 +8,7 @@
 namespace tolvane {
 namespace {
 
-class MainListsTest : public ::testing::Test {
- protected:
-  test::TempDir dir;
-  AppSettings settings = test::SettingsIn(dir);
-  MainState state;
-  test::FakeMainView view;
-  test::RecordingPrompts prompts;
-  test::RecordingStatus status;
-  test::FakeClock clock;
-  MainContext ctx{settings, state, view, prompts, status, clock};
-};
+class MainListsTest : public ::testing::Test, protected test::FakeMain {};
 
 TEST_F(MainListsTest, StartListIsSelectedAndShown) {
   dir.Write("list/a.ini", "/x/a.html\r\n\r\n");

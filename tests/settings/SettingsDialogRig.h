@@ -45,15 +45,7 @@ inline void Type(QWidget* dialog, const char* edit, const QString& text) {
   QTest::keyClicks(box, text);
 }
 
-struct SettingsDialogRig {
-  TempDir dir;
-  AppSettings settings = SettingsIn(dir);
-  MainState state;
-  FakeMainView view;
-  RecordingPrompts prompts;
-  RecordingStatus status;
-  FakeClock clock;
-  MainContext ctx{settings, state, view, prompts, status, clock};
+struct SettingsDialogRig : FakeMain {
 
   // kestra.ini as raw bytes, then loaded as start-up does.
   void Load(const std::string& ini) {

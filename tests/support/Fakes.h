@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "app/MainView.h"
+#include "app/MainState.h"
 #include "platform/Seams.h"
+#include "support/TempDir.h"
 
 namespace tolvane::test {
 
@@ -132,6 +134,18 @@ class FakeMainView : public MainView {
   bool timerChecked = false;
   bool ctrl = false, shift = false;
   int broughtToFront = 0;
+};
+
+// A main window's context over the fakes above, its program folder a fresh temporary one.
+struct FakeMain {
+  TempDir dir;
+  AppSettings settings = SettingsIn(dir);
+  MainState state;
+  FakeMainView view;
+  RecordingPrompts prompts;
+  RecordingStatus status;
+  FakeClock clock;
+  MainContext ctx{settings, state, view, prompts, status, clock};
 };
 
 }  // namespace tolvane::test

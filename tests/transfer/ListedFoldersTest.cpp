@@ -8,26 +8,17 @@
 #include <ctime>
 #include <memory>
 
-#include "app/MainState.h"
-#include "platform/LineFile.h"
-#include "support/Fakes.h"
 #include "transfer/FtpTestSupport.h"
 #include "transfer/UploadRun.h"
+#include "transfer/UploadRunRig.h"
 
 namespace tolvane {
 namespace {
 
 using Texts = std::vector<std::string>;
 
-class ListedFoldersTest : public ::testing::Test {
+class ListedFoldersTest : public ::testing::Test, protected test::UploadRunRig {
  protected:
-  void Serve(test::FtpServerOptions options = {}) {
-    server = std::make_unique<test::FtpServer>(options);
-    settings.hostname = server->hostField();
-    settings.username = options.user;
-    settings.password = options.password;
-  }
-
   // `count` files in each folder, on the server an hour newer (or older) than here; the list
   // takes them folder after folder in turn: a/0, b/0, c/0, a/1, ...
   void Tree(const Texts& folders, int count, bool newerHere = false) {
@@ -38,8 +29,7 @@ class ListedFoldersTest : public ::testing::Test {
         std::string name = folder + "/f" + std::to_string(i) + ".txt";
         site.Write(name, "local");
         int64_t local = now - 7200 + (newerHere ? 7200 - 60 : 0);
-        struct timespec times[2] = {{local, 0}, {local, 0}};
-        utimensat(AT_FDCWD, (site / name).c_str(), times, 0);
+        test::SetFileTime(site / name, local);
         server->files().Write(name, "server");
         server->SetMtime(name, now - 3600);
         lines.insert(lines.end(), {site / name, folder});
@@ -48,11 +38,6 @@ class ListedFoldersTest : public ::testing::Test {
     List(lines);
   }
 
-  void List(const Texts& lines) {
-    app.Write("list/web.ini", EncodeLines(lines).value());
-    view.lists = {"web"};
-    view.listSelection = 0;
-  }
 
   void Run() {
     before = server->Commands().size();
@@ -68,15 +53,6 @@ class ListedFoldersTest : public ::testing::Test {
                                              [&](auto& c) { return c.rfind(prefix, 0) == 0; }));
   }
 
-  test::TempDir app, site;
-  AppSettings settings = test::SettingsIn(app);
-  MainState state;
-  test::FakeMainView view;
-  test::RecordingPrompts prompts;
-  test::RecordingStatus status;
-  test::FakeClock clock{time(nullptr)};
-  MainContext ctx{settings, state, view, prompts, status, clock};
-  std::unique_ptr<test::FtpServer> server;
   size_t before = 0;
 };
 

@@ -5,12 +5,8 @@
 #include <ctime>
 #include <memory>
 
-#include "app/MainState.h"
-#include "platform/LineFile.h"
-#include "support/Fakes.h"
-#include "support/FtpServer.h"
-#include "support/TempDir.h"
 #include "transfer/UploadRun.h"
+#include "transfer/UploadRunRig.h"
 
 namespace tolvane {
 namespace {
@@ -18,30 +14,17 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // Local files, a list naming them, a real server, and the run with recording seams.
-class UploadRunTest : public ::testing::Test {
+class UploadRunTest : public ::testing::Test, protected test::UploadRunRig {
  protected:
-  void Serve(test::FtpServerOptions options = {}) {
-    server = std::make_unique<test::FtpServer>(options);
-    settings.hostname = server->hostField();
-    settings.username = options.user;
-    settings.password = options.password;
-  }
-
   // A local file with the given bytes and modification time (default: an hour ago).
   std::string Local(const std::string& name, const std::string& bytes, int64_t mtime = -1) {
     site.Write(name, bytes);
     std::string path = site / name;
     if (mtime < 0) mtime = time(nullptr) - 3600;
-    struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
-    utimensat(AT_FDCWD, path.c_str(), times, 0);
+    test::SetFileTime(path, mtime);
     return path;
   }
 
-  void List(const Texts& lines) {
-    app.Write("list/web.ini", EncodeLines(lines).value());
-    view.lists = {"web"};
-    view.listSelection = 0;
-  }
 
   void Run() {
     status.statusHistory.clear();
@@ -61,15 +44,6 @@ class UploadRunTest : public ::testing::Test {
     return n;
   }
 
-  test::TempDir app, site;
-  AppSettings settings = test::SettingsIn(app);
-  MainState state;
-  test::FakeMainView view;
-  test::RecordingPrompts prompts;
-  test::RecordingStatus status;
-  test::FakeClock clock{time(nullptr)};
-  MainContext ctx{settings, state, view, prompts, status, clock};
-  std::unique_ptr<test::FtpServer> server;
 };
 
 TEST_F(UploadRunTest, UploadsNewFilesInTheirModesWithTheStatusTexts) {

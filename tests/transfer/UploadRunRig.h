@@ -1,0 +1,44 @@
+#pragma once
+// Shared by the upload run's tests against the local server: a program folder with a list,
+// a site folder with the local files, the server, and the main window's context over fakes.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <ctime>
+#include <memory>
+
+#include "platform/LineFile.h"
+#include "support/Fakes.h"
+#include "support/FtpServer.h"
+
+namespace tolvane::test {
+
+// Sets a file's access and modification times.
+inline void SetFileTime(const std::string& path, int64_t mtime) {
+  struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
+  utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+struct UploadRunRig : FakeMain {
+  UploadRunRig() { clock.now = time(nullptr); }
+
+  void Serve(FtpServerOptions options = {}) {
+    server = std::make_unique<FtpServer>(options);
+    settings.hostname = server->hostField();
+    settings.username = options.user;
+    settings.password = options.password;
+  }
+
+  // The list "web", shown selected in the main window.
+  void List(const std::vector<std::string>& lines) {
+    app.Write("list/web.ini", EncodeLines(lines).value());
+    view.lists = {"web"};
+    view.listSelection = 0;
+  }
+
+  TempDir& app = dir;  // the program's folder
+  TempDir site;
+  std::unique_ptr<FtpServer> server;
+};
+
+}  // namespace tolvane::test

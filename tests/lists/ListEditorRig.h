@@ -16,12 +16,6 @@
 
 namespace tolvane::test {
 
-template <typename T = QWidget>
-T* Child(QWidget* dialog, const char* name) {
-  T* child = dialog->findChild<T*>(QString::fromLatin1(name));
-  if (!child) qFatal("no child %s", name);
-  return child;
-}
 inline QLineEdit* Edit(QWidget* dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
 inline void Click(QWidget* dialog, const char* button) {
   QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton);

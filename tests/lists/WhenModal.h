@@ -1,7 +1,7 @@
 #pragma once
-// Answers a modal dialog from inside its own event loop: polls for the next modal dialog of
-// type T and hands it to `act` once. Gives up after five seconds by rejecting whatever modal
-// dialog is open, so a test fails instead of hanging.
+// Driving dialogs in tests. WhenModal answers a modal dialog from inside its own event loop:
+// polls for the next modal dialog of type T and hands it to `act` once. Gives up after five
+// seconds by rejecting whatever modal dialog is open, so a test fails instead of hanging.
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
@@ -26,6 +26,14 @@ void WhenModal(std::function<void(T*)> act) {
       stray->reject();
   });
   timer->start(10);
+}
+
+// A dialog's child widget by object name; the test stops when there is none.
+template <typename T = QWidget>
+T* Child(QWidget* dialog, const char* name) {
+  T* child = dialog->findChild<T*>(QString::fromLatin1(name));
+  if (!child) qFatal("no child %s", name);
+  return child;
 }
 
 }  // namespace tolvane::test

@@ -22,13 +22,6 @@
 
 namespace tolvane::test {
 
-template <typename T>
-T* Child(QWidget* dialog, const char* name) {
-  T* child = dialog->findChild<T*>(QString::fromLatin1(name));
-  if (!child) qFatal("no child %s", name);
-  return child;
-}
-
 inline void Click(QWidget* dialog, const char* button) {
   QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton);
 }
@@ -40,20 +33,15 @@ inline std::string TimerBytes(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-struct TimerDialogRig {
-  TempDir dir;
-  AppSettings settings = SettingsIn(dir);
-  MainState state;
-  FakeMainView view;
-  RecordingPrompts prompts;
-  RecordingStatus status;
-  FakeClock clock{LocalSeconds(2026, 3, 15, 12, 0)};  // a Sunday noon (TZ=Asia/Tokyo)
+struct TimerDialogRig : FakeMain {
   FakeShutdown shutdown;
-  MainContext ctx{settings, state, view, prompts, status, clock};
   ScheduleTicker ticker{ctx, shutdown, [] {}};
   std::unique_ptr<CtimerDlg> dialog;
 
-  TimerDialogRig() { view.lists = {"web", "ウェブ"}; }
+  TimerDialogRig() {
+    clock.now = LocalSeconds(2026, 3, 15, 12, 0);  // a Sunday noon (TZ=Asia/Tokyo)
+    view.lists = {"web", "ウェブ"};
+  }
 
   void File(const std::vector<std::string>& lines) const {
     dir.Write("timer.ini", TimerBytes(lines));

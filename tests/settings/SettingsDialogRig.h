@@ -18,13 +18,6 @@
 
 namespace tolvane::test {
 
-template <typename T>
-T* Child(QWidget* dialog, const char* name) {
-  T* child = dialog->findChild<T*>(QString::fromLatin1(name));
-  if (!child) qFatal("no child %s", name);
-  return child;
-}
-
 inline QLineEdit* Edit(QWidget* dialog, const char* name) { return Child<QLineEdit>(dialog, name); }
 inline QCheckBox* Check(QWidget* dialog, const char* name) {
   return Child<QCheckBox>(dialog, name);

@@ -1,0 +1,189 @@
+// The upload run against servers that misbehave on purpose. Whatever the server does, the run
+// must end within its bounds (1 s to connect, 1 s per reply, 1 s without data progress here),
+// say what went wrong in one clear message, carry on with the next entry where the session
+// survived, and leave the window ready: button enabled, not busy, idle text shown.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <ctime>
+#include <memory>
+
+#include "app/MainState.h"
+#include "platform/LineFile.h"
+#include "support/Fakes.h"
+#include "support/ScriptedFtpServer.h"
+#include "support/TempDir.h"
+#include "transfer/FtpTexts.h"
+#include "transfer/UploadRun.h"
+
+namespace tolvane {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+FtpOptions ShortBounds() {
+  FtpOptions options;
+  options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 1000;
+  return options;
+}
+
+class UploadRunFaultTest : public ::testing::Test {
+ protected:
+  void Serve(Texts rules) {
+    server = std::make_unique<test::ScriptedFtpServer>(std::move(rules));
+    settings.hostname = server->hostField();
+    settings.username = "tolvane";
+    settings.password = "secret";
+    prompts.shown.clear();
+  }
+
+  // a.txt, b.txt and c.txt, an hour old, listed for the server's root.
+  void ListThree(const std::string& firstBytes = "a") {
+    Texts lines;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+      site.Write(name, name[0] == 'a' ? firstBytes : std::string(1, name[0]));
+      lines.insert(lines.end(), {site / name, ""});
+    }
+    app.Write("list/web.ini", EncodeLines(lines).value());
+    view.lists = {"web"};
+    view.listSelection = 0;
+  }
+
+  // Runs the upload; the wall-clock milliseconds it took.
+  int64_t Run() {
+    status.statusHistory.clear();
+    auto start = std::chrono::steady_clock::now();
+    UploadRun(ctx, ShortBounds()).OnUpload();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now() - start)
+        .count();
+  }
+
+  Texts Messages() const {
+    Texts texts;
+    for (const test::Shown& s : prompts.shown) {
+      EXPECT_EQ(s.caption, kAppName);
+      EXPECT_EQ(s.icon, Icon::Stop);
+      texts.push_back(s.text);
+    }
+    return texts;
+  }
+
+  void ExpectReady() const {
+    EXPECT_FALSE(state.m_busy);
+    EXPECT_TRUE(view.uploadEnabled);
+    ASSERT_FALSE(status.statusHistory.empty());
+    EXPECT_EQ(status.statusHistory.back(), "TIMER OFF　12：00：00");
+  }
+
+  // The run went through its closing steps after the session ended.
+  void ExpectClosingTexts() const {
+    ASSERT_GE(status.statusHistory.size(), 3u);
+    Texts last(status.statusHistory.end() - 3, status.statusHistory.end());
+    EXPECT_EQ(last, (Texts{"切断しています...", "完了しました", "TIMER OFF　12：00：00"}));
+  }
+
+  UploadRunFaultTest() { state.m_clockText = "12：00：00"; }
+
+  test::TempDir app, site;
+  AppSettings settings = test::SettingsIn(app);
+  MainState state;
+  test::FakeMainView view;
+  test::RecordingPrompts prompts;
+  test::RecordingStatus status;
+  test::FakeClock clock{time(nullptr)};
+  MainContext ctx{settings, state, view, prompts, status, clock};
+  std::unique_ptr<test::ScriptedFtpServer> server;
+};
+
+struct Fault {
+  Texts rules;
+  std::string message;
+};
+
+TEST_F(UploadRunFaultTest, LoginFaultsEndTheRunBeforeAnyEntry) {
+  const Fault faults[] = {
+      {{"PASS=drop"}, kFtpConnectionLost},
+      {{"USER=stall"}, kFtpReplyTimeout},
+      {{"BANNER=stall"}, kFtpReplyTimeout},  // a server that never says a word
+      {{"BANNER=reply:\\x00\\xff\\xfe\\x01garbage"}, kFtpProtocolError},
+      {{"PASS=huge:530"}, ""},
+  };
+  for (const Fault& f : faults) {
+    SCOPED_TRACE(f.rules[0]);
+    Serve(f.rules);
+    ListThree();
+    EXPECT_LT(Run(), 3000);
+    Texts shown = Messages();
+    ASSERT_EQ(shown.size(), 1u);
+    if (f.message.empty()) {
+      EXPECT_EQ(shown[0].rfind("530 xxxx", 0), 0u);
+      EXPECT_LE(shown[0].size(), 1024u);
+    } else {
+      EXPECT_EQ(shown[0], f.message);
+    }
+    EXPECT_EQ(status.statusHistory, (Texts{"サーバーに接続しています...", "TIMER OFF　12：00：00"}));
+    EXPECT_EQ(server->Count("STOR"), 0);
+    ExpectReady();
+  }
+}
+
+TEST_F(UploadRunFaultTest, FaultsThatEndTheSessionEndTheRunWithOneMessage) {
+  const Fault faults[] = {
+      {{"CWD=drop"}, kFtpConnectionLost},
+      {{"CWD=stall"}, kFtpReplyTimeout},
+      {{"CWD=reply:\\x01\\x02 this is no reply"}, kFtpProtocolError},
+      {{"STOR=drop-after-data"}, kFtpConnectionLost},
+      {{"STOR=stall-data"}, kFtpDataStalled},
+  };
+  for (const Fault& f : faults) {
+    SCOPED_TRACE(f.rules[0]);
+    Serve(f.rules);
+    // More than the socket buffers hold, so a server that stops reading stops the upload.
+    ListThree(std::string(24 << 20, 'a'));
+    EXPECT_LT(Run(), 5000);
+    EXPECT_EQ(Messages(), Texts{f.message});
+    EXPECT_LE(server->Count("STOR"), 1);
+    EXPECT_FALSE(server->files().Exists("b.txt"));
+    ExpectClosingTexts();
+    ExpectReady();
+  }
+}
+
+TEST_F(UploadRunFaultTest, RefusedOrBotchedPutsAreToldAndTheNextEntriesGoOn) {
+  const Fault faults[] = {
+      {{"STOR#1=final:452 Insufficient storage space."}, "452 Insufficient storage space."},
+      {{"STOR#1=reply:553 Could not create file."}, "553 Could not create file."},
+      {{"STOR#1=reply:553 Bad\\x1b[2J name\\x07\\x00 here\\x7f."}, "553 Bad[2J name here."},
+      {{"EPSV#1=reply:229 Entering Extended Passive Mode (|||99999|)",
+        "PASV#1=reply:227 Entering Passive Mode (1,2,3)"},
+       kFtpProtocolError},
+      {{"EPSV#1=reply:229 Entering Extended Passive Mode (|||1|)"}, kFtpDataConnectFailed},
+      {{"EPSV#1=reply:229 (!!!12345)", "PASV#1=reply:227 =127,0,0,1,0,0"}, kFtpProtocolError},
+      {{"STOR#1=huge:552"}, ""},
+  };
+  for (const Fault& f : faults) {
+    SCOPED_TRACE(f.rules[0]);
+    Serve(f.rules);
+    ListThree();
+    EXPECT_LT(Run(), 3000);
+    Texts shown = Messages();
+    ASSERT_EQ(shown.size(), 1u);
+    if (f.message.empty()) {
+      EXPECT_EQ(shown[0].rfind("552 xxxx", 0), 0u);
+      EXPECT_LE(shown[0].size(), 1024u);
+    } else {
+      EXPECT_EQ(shown[0], f.message);
+    }
+    EXPECT_FALSE(server->files().Exists("a.txt"));
+    EXPECT_EQ(server->files().Read("b.txt"), "b");
+    EXPECT_EQ(server->files().Read("c.txt"), "c");
+    ExpectClosingTexts();
+    ExpectReady();
+  }
+}
+
+}  // namespace
+}  // namespace tolvane

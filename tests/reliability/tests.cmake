@@ -3,3 +3,9 @@
 list(APPEND FTP_TEST_SOURCES
   reliability/UploadRunFaultTest.cpp
 )
+list(APPEND CORE_TEST_SOURCES
+  reliability/FuzzInputTest.cpp
+  fuzz/FileFuzzChecks.cpp
+  fuzz/FtpFuzzChecks.cpp
+  fuzz/TimerFuzzChecks.cpp
+)

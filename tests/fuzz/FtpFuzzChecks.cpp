@@ -47,6 +47,11 @@ std::string CheckShown(const std::string& text) {
     bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<uint8_t>(text[i + 1]) < 0xA0;
     if (c < 0x20 || c == 0x7F || c1) return "shown reply text holds a control character";
   }
+  for (const char* layout : {"\u200E", "\u200F", "\u2028", "\u2029", "\u202A", "\u202B",
+                             "\u202C", "\u202D", "\u202E", "\u2066", "\u2067", "\u2068",
+                             "\u2069"}) {
+    if (text.find(layout) != std::string::npos) return "shown reply text can be reordered";
+  }
   return {};
 }
 
@@ -62,12 +67,10 @@ std::string CheckReply(const FtpReply& reply) {
     std::string broken = CheckShown(ReplyTextForDisplay(reply.LastLine(), encoding));
     if (!broken.empty()) return broken;
   }
-  if (std::optional<int> port = ParseEpsvPort(reply.LastLine()); port && (*port < 1 || *port > 65535)) {
-    return "EPSV port out of range";
-  }
-  if (std::optional<PasvTarget> t = ParsePasv(reply.LastLine()); t && (t->port < 1 || t->port > 65535)) {
-    return "PASV port out of range";
-  }
+  std::optional<int> epsv = ParseEpsvPort(reply.LastLine());
+  if (epsv && (*epsv < 1 || *epsv > 65535)) return "EPSV port out of range";
+  std::optional<PasvTarget> pasv = ParsePasv(reply.LastLine());
+  if (pasv && (pasv->port < 1 || pasv->port > 65535)) return "PASV port out of range";
   ParseMlstReply(reply);
   ParseMdtmReply(reply);
   return {};

@@ -6,8 +6,8 @@
 #include "fuzz/FuzzChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string broken =
-      tolvane::fuzz::TOLVANE_FUZZ_CHECK(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::string broken = tolvane::fuzz::TOLVANE_FUZZ_CHECK(input);
   if (!broken.empty()) {
     std::fprintf(stderr, "broken: %s\n", broken.c_str());
     std::abort();

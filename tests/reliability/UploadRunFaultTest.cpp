@@ -2,101 +2,14 @@
 // must end within its bounds (1 s to connect, 1 s per reply, 1 s without data progress here),
 // say what went wrong in one clear message, carry on with the next entry where the session
 // survived, and leave the window ready: button enabled, not busy, idle text shown.
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <chrono>
-#include <ctime>
-#include <memory>
-
-#include "app/MainState.h"
-#include "platform/LineFile.h"
-#include "support/Fakes.h"
-#include "support/ScriptedFtpServer.h"
-#include "support/TempDir.h"
+// Every case ends within a few times those bounds.
+#include "reliability/ScriptedRunFixture.h"
 #include "transfer/FtpTexts.h"
-#include "transfer/UploadRun.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
-using Texts = std::vector<std::string>;
-
-FtpOptions ShortBounds() {
-  FtpOptions options;
-  options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 1000;
-  return options;
-}
-
-class UploadRunFaultTest : public ::testing::Test {
- protected:
-  void Serve(Texts rules) {
-    server = std::make_unique<test::ScriptedFtpServer>(std::move(rules));
-    settings.hostname = server->hostField();
-    settings.username = "tolvane";
-    settings.password = "secret";
-    prompts.shown.clear();
-  }
-
-  // a.txt, b.txt and c.txt, an hour old, listed for the server's root.
-  void ListThree(const std::string& firstBytes = "a") {
-    Texts lines;
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-      site.Write(name, name[0] == 'a' ? firstBytes : std::string(1, name[0]));
-      lines.insert(lines.end(), {site / name, ""});
-    }
-    app.Write("list/web.ini", EncodeLines(lines).value());
-    view.lists = {"web"};
-    view.listSelection = 0;
-  }
-
-  // Runs the upload; the wall-clock milliseconds it took.
-  int64_t Run() {
-    status.statusHistory.clear();
-    auto start = std::chrono::steady_clock::now();
-    UploadRun(ctx, ShortBounds()).OnUpload();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start)
-        .count();
-  }
-
-  Texts Messages() const {
-    Texts texts;
-    for (const test::Shown& s : prompts.shown) {
-      EXPECT_EQ(s.caption, kAppName);
-      EXPECT_EQ(s.icon, Icon::Stop);
-      texts.push_back(s.text);
-    }
-    return texts;
-  }
-
-  void ExpectReady() const {
-    EXPECT_FALSE(state.m_busy);
-    EXPECT_TRUE(view.uploadEnabled);
-    ASSERT_FALSE(status.statusHistory.empty());
-    EXPECT_EQ(status.statusHistory.back(), "TIMER OFF　12：00：00");
-  }
-
-  // The run went through its closing steps after the session ended.
-  void ExpectClosingTexts() const {
-    ASSERT_GE(status.statusHistory.size(), 3u);
-    Texts last(status.statusHistory.end() - 3, status.statusHistory.end());
-    EXPECT_EQ(last, (Texts{"切断しています...", "完了しました", "TIMER OFF　12：00：00"}));
-  }
-
-  UploadRunFaultTest() { state.m_clockText = "12：00：00"; }
-
-  test::TempDir app, site;
-  AppSettings settings = test::SettingsIn(app);
-  MainState state;
-  test::FakeMainView view;
-  test::RecordingPrompts prompts;
-  test::RecordingStatus status;
-  test::FakeClock clock{time(nullptr)};
-  MainContext ctx{settings, state, view, prompts, status, clock};
-  std::unique_ptr<test::ScriptedFtpServer> server;
-};
+using UploadRunFaultTest = ScriptedRunFixture;
 
 struct Fault {
   Texts rules;
@@ -135,6 +48,8 @@ TEST_F(UploadRunFaultTest, FaultsThatEndTheSessionEndTheRunWithOneMessage) {
       {{"CWD=drop"}, kFtpConnectionLost},
       {{"CWD=stall"}, kFtpReplyTimeout},
       {{"CWD=reply:\\x01\\x02 this is no reply"}, kFtpProtocolError},
+      {{"STOR=drop"}, kFtpConnectionLost},
+      {{"STOR=stall"}, kFtpReplyTimeout},
       {{"STOR=drop-after-data"}, kFtpConnectionLost},
       {{"STOR=stall-data"}, kFtpDataStalled},
   };
@@ -186,4 +101,4 @@ TEST_F(UploadRunFaultTest, RefusedOrBotchedPutsAreToldAndTheNextEntriesGoOn) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -1,6 +1,7 @@
 # Faults, bad input and misuse across the program: servers that misbehave, damaged files,
 # failing writes, and what must never reach the wire or the screen.
 list(APPEND FTP_TEST_SOURCES
+  reliability/ScheduledRunFaultTest.cpp
   reliability/SecurityTest.cpp
   reliability/UploadRunFaultTest.cpp
 )

@@ -11,3 +11,6 @@ list(APPEND CORE_TEST_SOURCES
   fuzz/FtpFuzzChecks.cpp
   fuzz/TimerFuzzChecks.cpp
 )
+list(APPEND CORE_TEST_SOURCES
+  reliability/FailedWriteTest.cpp
+)

@@ -3,6 +3,8 @@
 // say what went wrong in one clear message, carry on with the next entry where the session
 // survived, and leave the window ready: button enabled, not busy, idle text shown.
 // Every case ends within a few times those bounds.
+#include <algorithm>
+
 #include "reliability/ScriptedRunFixture.h"
 #include "transfer/FtpTexts.h"
 
@@ -98,6 +100,29 @@ TEST_F(UploadRunFaultTest, RefusedOrBotchedPutsAreToldAndTheNextEntriesGoOn) {
     ExpectClosingTexts();
     ExpectReady();
   }
+}
+
+// A list damaged on disk: entries that name no readable file are skipped one by one, and the
+// run still reaches the good entry after them and ends as usual.
+TEST_F(UploadRunFaultTest, DamagedListIsWalkedToItsEnd) {
+  Serve({});
+  site.Write("good.txt", "g");
+  std::string junk;
+  for (int i = 1; i < 256; ++i) junk += static_cast<char>(i == '\n' ? ' ' : i);
+  std::string bytes = junk + "\r\n\r\n" + std::string(1 << 20, 'p') + "\r\n\x81\xFF\r\n";
+  bytes += EncodeLines({site / "good.txt", ""}).value();
+  app.Write("list/web.ini", bytes);
+  view.lists = {"web"};
+  view.listSelection = 0;
+  EXPECT_LT(Run(), 3000);
+  EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_EQ(server->files().Read("good.txt"), "g");
+  EXPECT_EQ(server->Count("STOR"), 1);
+  const Texts& shown = status.statusHistory;
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "1番目 更新確認できませんでした"), 1);
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "2番目 更新確認できませんでした"), 1);
+  ExpectClosingTexts();
+  ExpectReady();
 }
 
 }  // namespace

@@ -2,17 +2,24 @@
 # when they are missing, so a fresh Debian 12 machine needs nothing but these commands.
 
 BUILD    ?= build
+SAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-base-dev-tools \
             qt6-translations-l10n python3-pyftpdlib fonts-ipaexfont-gothic xvfb xauth \
             x11-apps imagemagick lftp
+# libFuzzer comes with clang's runtime; only `make fuzz` needs it.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
 
-.PHONY: all deps build test demo clean
+.PHONY: all deps fuzz-deps build test sanitize fuzz demo clean
 
 all: build
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+deps: WANTED := $(PACKAGES)
+fuzz-deps: WANTED := $(FUZZ_PACKAGES)
+deps fuzz-deps:
+	@missing=""; for p in $(WANTED); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -26,11 +33,30 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The whole suite, then the core and FTP tests once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer (no Qt in that build: it checks our code, not Qt's).
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory sanitize
+
+sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON -DTOLVANE_GUI=OFF
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer targets built with clang, each run for FUZZ_SECONDS from the corpus in
+# tests/fuzz/<target>/. New finds go to the build folder, never into the source tree.
+fuzz: fuzz-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTOLVANE_FUZZ=ON -DTOLVANE_GUI=OFF -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	tests/fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 demo: build
 	/usr/bin/python3 tools/demo.py $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -21,6 +21,15 @@ std::string FeatureName(const std::string& line) {
   return name;
 }
 
+// Every occurrence of `secret` in `text` replaced by a mask that does not tell its length.
+std::string Masked(std::string text, const std::string& secret) {
+  if (secret.empty()) return text;
+  for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at + 8)) {
+    text.replace(at, secret.size(), "********");
+  }
+  return text;
+}
+
 }  // namespace
 
 std::optional<std::string> FtpSession::Open(const FtpEndpoint& endpoint, const std::string& user,
@@ -64,6 +73,8 @@ std::optional<std::string> FtpSession::LogIn(const std::string& user, const std:
     control_.Close();
     return kFtpAccountNotConvertible;
   }
+  // Some servers echo the password in their replies; it must never reach a message box.
+  password_ = password;
   std::optional<FtpReply> reply = control_.Command("USER " + *wireUser);
   if (reply && reply->code == 331) {
     reply = control_.Command(wirePassword->empty() ? "PASS" : "PASS " + *wirePassword);
@@ -92,7 +103,11 @@ std::optional<std::string> FtpSession::SetType(char type) {
 }
 
 std::string FtpSession::RefusalText(const std::optional<FtpReply>& reply) const {
-  if (reply) return ReplyTextForDisplay(reply->LastLine(), encoding_);
+  if (reply) {
+    std::string text = ReplyTextForDisplay(reply->LastLine(), encoding_);
+    // As shown, a password with control characters loses them too.
+    return Masked(Masked(text, password_), ReplyTextForDisplay(password_, WireEncoding::Utf8));
+  }
   return control_.Failure().empty() ? kFtpConnectionLost : control_.Failure();
 }
 

@@ -38,8 +38,8 @@ class FtpSession {
 
   // Puts TYPE A or TYPE I in force (a command only when it changes).
   std::optional<std::string> SetType(char type);
-  // The text to show when a command got `reply` (or none): the server's last reply line, or
-  // the sentence saying why the connection failed.
+  // The text to show when a command got `reply` (or none): the server's last reply line (the
+  // password masked wherever the server echoes it), or the sentence saying why it failed.
   std::string RefusalText(const std::optional<FtpReply>& reply) const;
 
  private:
@@ -53,6 +53,7 @@ class FtpSession {
   WireEncoding encoding_ = WireEncoding::Cp932;
   FtpLacks lacks_;
   char type_ = 0;
+  std::string password_;  // kept only to mask it in reply texts
 };
 
 }  // namespace tolvane

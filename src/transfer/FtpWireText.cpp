@@ -28,11 +28,18 @@ size_t Utf8SequenceLength(std::string_view s) {
   return len;
 }
 
-// Control characters (C0, DEL and the C1 range) could reshape or hide the message.
+// Control characters could reshape or hide the message: C0, DEL and the C1 range, and the
+// format characters that break lines or reorder text (LRM, RLM, U+2028, U+2029, and the
+// bidirectional embeddings, overrides and isolates), which would let a server disguise it.
 bool IsControl(std::string_view sequence) {
-  uint8_t b0 = static_cast<uint8_t>(sequence[0]);
-  if (sequence.size() == 1) return b0 < 0x20 || b0 == 0x7F;
-  return sequence.size() == 2 && b0 == 0xC2 && static_cast<uint8_t>(sequence[1]) < 0xA0;
+  auto byte = [&](size_t i) { return static_cast<uint8_t>(sequence[i]); };
+  if (sequence.size() == 1) return byte(0) < 0x20 || byte(0) == 0x7F;
+  if (sequence.size() == 2) return byte(0) == 0xC2 && byte(1) < 0xA0;
+  if (sequence.size() != 3 || byte(0) != 0xE2) return false;
+  if (byte(1) == 0x80) {
+    return byte(2) == 0x8E || byte(2) == 0x8F || (byte(2) >= 0xA8 && byte(2) <= 0xAE);
+  }
+  return byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9;  // U+2066 to U+2069
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/PasswordScrambler.h"
 #include "app/SettingsFile.h"
@@ -50,6 +51,16 @@ TEST_F(StorePasswordTest, ReadsBackWholeWithRandomFiller) {
   EXPECT_EQ(RoundTrip("日本語パス"), "日本語パス");
   EXPECT_EQ(RoundTrip(std::string(247, 'z')), std::string(247, 'z'));
   EXPECT_EQ(RoundTrip(std::string(251, 'z')), std::string(251, 'z'));  // only k0 = 3 fits
+}
+
+TEST_F(StorePasswordTest, RewriteLeavesTheFileReadableByItsOwnerOnly) {
+  dir.Write("kestra.ini", "[main]\r\nhostname=h\r\n");
+  ASSERT_EQ(chmod(settings.iniPath.c_str(), 0644), 0);  // e.g. copied from elsewhere
+  ASSERT_EQ(StorePassword(settings, "pw"), PasswordStore::Ok);
+  struct stat st {};
+  ASSERT_EQ(stat(settings.iniPath.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(ProfileFile::Load(settings.iniPath).GetString("main", "hostname"), "h");
 }
 
 TEST_F(StorePasswordTest, EmptyPasswordStoresDigitAndFillerOnly) {

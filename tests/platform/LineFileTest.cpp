@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "platform/LineFile.h"
+#include "support/FileFaults.h"
 #include "support/TempDir.h"
 
 namespace tolvane {
@@ -38,12 +39,20 @@ TEST(LineFile, RefusesUnencodableTextAndKeepsTheOldFile) {
 }
 
 TEST(LineFile, FailedWriteLeavesOldFileWhole) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   test::TempDir dir;
-  dir.Write("ro/l.ini", "old\r\n");
-  chmod((dir / "ro").c_str(), 0555);
-  EXPECT_EQ(WriteLineFile(dir / "ro/l.ini", {"new"}), LineWrite::Failed);
-  EXPECT_EQ(dir.Read("ro/l.ini"), "old\r\n");
+  dir.Write("l.ini", "old\r\n");
+  {
+    test::FileSizeLimit diskFull(4);  // the disk fills up after four bytes
+    EXPECT_EQ(WriteLineFile(dir / "l.ini", {"new", "lines"}), LineWrite::Failed);
+  }
+  EXPECT_EQ(dir.Read("l.ini"), "old\r\n");
+  EXPECT_EQ(test::NamesIn(dir.path()), std::vector<std::string>{"l.ini"});  // no leftovers
+
+  test::UnwritableFolder readOnly(dir.path());
+  if (readOnly.active()) {
+    EXPECT_EQ(WriteLineFile(dir / "l.ini", {"new"}), LineWrite::Failed);
+    EXPECT_EQ(dir.Read("l.ini"), "old\r\n");
+  }
 }
 
 TEST(LineFile, FailedWriteIntoMissingFolderOrOverFolder) {

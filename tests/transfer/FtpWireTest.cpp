@@ -120,6 +120,10 @@ TEST(FtpWireText, MakesReplyLinesSafeToShow) {
   EXPECT_EQ(ReplyTextForDisplay("550 \xFF\xC2\x85x", WireEncoding::Utf8),
             "550 \xEF\xBF\xBDx");  // invalid byte replaced, C1 control (U+0085) removed
   EXPECT_LE(ReplyTextForDisplay(std::string(5000, 'x'), WireEncoding::Utf8).size(), 1024u);
+  // Line separators and bidirectional controls could split the message or reorder it.
+  EXPECT_EQ(ReplyTextForDisplay("550 a\u2028b\u2029c\u202Ed\u2066e\u2069f\u200Fg\u2027h",
+                                WireEncoding::Utf8),
+            "550 abcdefg\u2027h");
 }
 
 }  // namespace

@@ -4,17 +4,13 @@
 // reply and 1 s without data progress.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <ctime>
 #include <memory>
 
-#include "app/MainState.h"
-#include "platform/LineFile.h"
 #include "platform/Seams.h"
-#include "support/Fakes.h"
 #include "support/ScriptedFtpServer.h"
-#include "support/TempDir.h"
+#include "transfer/FtpTestSupport.h"
 #include "transfer/UploadRun.h"
+#include "transfer/UploadRunRig.h"
 
 namespace tolvane::test {
 
@@ -26,7 +22,7 @@ inline FtpOptions ShortBounds() {
   return options;
 }
 
-class ScriptedRunFixture : public ::testing::Test {
+class ScriptedRunFixture : public ::testing::Test, protected UploadListRig {
  protected:
   ScriptedRunFixture() { state.m_clockText = "12：00：00"; }
 
@@ -36,13 +32,6 @@ class ScriptedRunFixture : public ::testing::Test {
     settings.username = "tolvane";
     settings.password = "secret";
     prompts.shown.clear();
-  }
-
-  // The list "web" with these lines, selected in the window.
-  void List(const Texts& lines) {
-    app.Write("list/web.ini", EncodeLines(lines).value());
-    view.lists = {"web"};
-    view.listSelection = 0;
   }
 
   // a.txt, b.txt and c.txt listed for the server's root.
@@ -58,11 +47,7 @@ class ScriptedRunFixture : public ::testing::Test {
   // Runs the upload; the wall-clock milliseconds it took.
   int64_t Run() {
     status.statusHistory.clear();
-    auto start = std::chrono::steady_clock::now();
-    UploadRun(ctx, ShortBounds()).OnUpload();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start)
-        .count();
+    return MillisecondsOf([this] { UploadRun(ctx, ShortBounds()).OnUpload(); });
   }
 
   // The texts of the FTP failures shown (each with the program's name and the stop icon).
@@ -90,14 +75,6 @@ class ScriptedRunFixture : public ::testing::Test {
     EXPECT_EQ(last, (Texts{"切断しています...", "完了しました", "TIMER OFF　12：00：00"}));
   }
 
-  TempDir app, site;
-  AppSettings settings = SettingsIn(app);
-  MainState state;
-  FakeMainView view;
-  RecordingPrompts prompts;
-  RecordingStatus status;
-  FakeClock clock{time(nullptr)};
-  MainContext ctx{settings, state, view, prompts, status, clock};
   std::unique_ptr<ScriptedFtpServer> server;
 };
 

@@ -19,15 +19,9 @@ inline void SetFileTime(const std::string& path, int64_t mtime) {
   utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
-struct UploadRunRig : FakeMain {
-  UploadRunRig() { clock.now = time(nullptr); }
-
-  void Serve(FtpServerOptions options = {}) {
-    server = std::make_unique<FtpServer>(options);
-    settings.hostname = server->hostField();
-    settings.username = options.user;
-    settings.password = options.password;
-  }
+// The program's folder with the list, and the site folder; the server is the caller's.
+struct UploadListRig : FakeMain {
+  UploadListRig() { clock.now = time(nullptr); }
 
   // The list "web", shown selected in the main window.
   void List(const std::vector<std::string>& lines) {
@@ -38,6 +32,17 @@ struct UploadRunRig : FakeMain {
 
   TempDir& app = dir;  // the program's folder
   TempDir site;
+};
+
+// The same against the well-behaved local server.
+struct UploadRunRig : UploadListRig {
+  void Serve(FtpServerOptions options = {}) {
+    server = std::make_unique<FtpServer>(options);
+    settings.hostname = server->hostField();
+    settings.username = options.user;
+    settings.password = options.password;
+  }
+
   std::unique_ptr<FtpServer> server;
 };
 

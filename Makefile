@@ -6,9 +6,11 @@ SAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 JOBS     ?= $(shell nproc)
+# The last line: libraries of the FTP servers tools/fetch_ftp_servers.sh unpacks for the tests.
 PACKAGES := cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-base-dev-tools \
             qt6-translations-l10n python3-pyftpdlib fonts-ipaexfont-gothic xvfb xauth \
-            x11-apps imagemagick lftp
+            x11-apps imagemagick lftp \
+            libwrap0 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
 # libFuzzer comes with clang's runtime; only `make fuzz` needs it.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
@@ -31,6 +33,7 @@ deps fuzz-deps:
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	tools/fetch_ftp_servers.sh $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The whole suite, then the core and FTP tests once more under AddressSanitizer and
@@ -41,6 +44,7 @@ test: build
 
 sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON -DTOLVANE_GUI=OFF
+	tools/fetch_ftp_servers.sh $(SAN_BUILD)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1 \

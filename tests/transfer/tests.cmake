@@ -14,4 +14,5 @@ list(APPEND FTP_TEST_SOURCES
   transfer/FtpClientFaultTest.cpp
   transfer/FtpClientFindTest.cpp
   transfer/FtpClientPutTest.cpp
+  transfer/RealServerTest.cpp
 )

@@ -116,8 +116,16 @@ RealFtpServer::RealFtpServer(RealServerKind kind, std::vector<std::string> extra
   if (chown(root().c_str(), uid_, gid_) != 0 || chmod(root().c_str(), 0755) != 0) {
     throw std::runtime_error("cannot hand " + root() + " to the account");
   }
-  port_ = FreePort();
-  Start(WriteConfig(extraConfig));
+  // Another test may take the free port before the server binds it: try another.
+  for (int attempt = 1;; ++attempt) {
+    port_ = FreePort();
+    try {
+      Start(WriteConfig(extraConfig));
+      return;
+    } catch (const std::runtime_error&) {
+      if (attempt == 3) throw;
+    }
+  }
 }
 
 RealFtpServer::~RealFtpServer() { Stop(); }

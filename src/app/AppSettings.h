@@ -21,11 +21,12 @@ struct AppSettings {
   uint8_t kidou = 0;
   uint8_t zenmen = 0;
   uint8_t pasv = 1;
+  uint8_t tempname = 1;  // put under a temporary name, then rename over the real one
   int32_t stime = 0;
   uint8_t shift = 0;
   uint8_t ctrl = 0;
 
-  // The flags other than `timer` and `pasv` count as on only when exactly 1.
+  // The flags other than `timer`, `pasv` and `tempname` count as on only when exactly 1.
   static bool IsOn(uint8_t flag) { return flag == 1; }
 };
 

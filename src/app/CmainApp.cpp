@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QSocketNotifier>
+#include <memory>
 
 #include "app/AppIcon.h"
 #include "app/CmainDlg.h"
@@ -12,6 +14,7 @@
 #include "app/SettingsFile.h"
 #include "app/SingleInstanceLock.h"
 #include "commands/QtLauncher.h"
+#include "platform/TerminationSignals.h"
 #include "schedule/LogindShutdown.h"
 
 namespace tolvane {
@@ -38,6 +41,14 @@ int CmainApp::InitInstance() {
   QtLauncher launcher;
   QtTrayIcon tray(AppIcon());
   CmainDlg window(settings, {prompts, clock, shutdown, launcher, tray});
+  std::unique_ptr<QSocketNotifier> endRequests;
+  if (int fd = WatchTerminationSignals(); fd >= 0) {
+    endRequests = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QObject::connect(endRequests.get(), &QSocketNotifier::activated, [fd, &window] {
+      DrainTerminationSignals(fd);
+      window.Terminate();
+    });
+  }
   window.Exec();
   return 0;
 }

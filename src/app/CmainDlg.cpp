@@ -1,5 +1,6 @@
 #include "app/CmainDlg.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -131,6 +132,14 @@ void CmainDlg::done(int result) {
   m_ended = true;
   m_timer.stop();
   QDialog::done(result);
+}
+
+void CmainDlg::Terminate() {
+  m_state.m_terminating = true;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget != this && widget->isModal() && widget->isVisible()) widget->close();
+  }
+  done(Rejected);
 }
 
 void CmainDlg::FinishPendingClose() {

@@ -49,6 +49,9 @@ class CmainDlg : public QDialog, public MainView, public StatusLines, private Tr
   // Ending while an upload run or clock check is busy only hides the window and sets
   // m_state.m_closing; the window ends once m_busy is clear again.
   void done(int result) override;
+  // The system asks the program to end: a run in progress breaks its transfer off and
+  // cleans up, open message boxes are closed, and the window ends.
+  void Terminate();
 
   // MainView
   int ListCount() const override;

@@ -20,6 +20,9 @@ struct MainState {
   // The window was ended while a run was busy: the run should stop at its next step; the
   // window closes as soon as m_busy is cleared.
   bool m_closing = false;
+  // The system asked the program to end (logout, power-off): a transfer in progress is
+  // broken off at once and cleaned up, and no message box holds the end up.
+  bool m_terminating = false;
 };
 
 }  // namespace tolvane

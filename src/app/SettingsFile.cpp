@@ -44,6 +44,7 @@ void LoadSettings(AppSettings& s) {
   s.start = Text(file, "main", "start");
   s.editor = Text(file, "main", "editor");
   s.pasv = Flag(file, "main", "pasv", 1);
+  s.tempname = Flag(file, "main", "tempname", 1);
   s.stime = file.GetInt("main", "stime", 0);
   s.shift = Flag(file, "main", "shift", 0);
   s.ctrl = Flag(file, "main", "ctrl", 0);

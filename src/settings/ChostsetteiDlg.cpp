@@ -40,6 +40,7 @@ void ChostsetteiDlg::OnInitDialog() {
   ui->folderEdit->setText(QString::fromStdString(fields.serverfolder));
   ui->minutesEdit->setText(QString::fromStdString(fields.minutes));
   ui->pasvCheck->setChecked(fields.pasv);
+  ui->tempNameCheck->setChecked(fields.tempname);
   for (const std::string& item : m_form.Items()) ui->extList->addItem(QString::fromStdString(item));
   ui->hostEdit->setFocus();
 }
@@ -56,7 +57,8 @@ void ChostsetteiDlg::keyPressEvent(QKeyEvent* event) {
 ServerSettingsFields ChostsetteiDlg::ReadFields() const {
   return {ui->hostEdit->text().toStdString(),     ui->userEdit->text().toStdString(),
           ui->passwordEdit->text().toStdString(), ui->folderEdit->text().toStdString(),
-          ui->minutesEdit->text().toStdString(),  ui->pasvCheck->isChecked()};
+          ui->minutesEdit->text().toStdString(),  ui->pasvCheck->isChecked(),
+          ui->tempNameCheck->isChecked()};
 }
 
 void ChostsetteiDlg::Focus(ServerField field) {

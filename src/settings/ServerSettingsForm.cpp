@@ -34,7 +34,8 @@ ServerSettingsFields ServerSettingsForm::Initial() const {
           m_settings.password,
           m_settings.serverfolder,
           std::to_string(m_settings.stime),
-          m_settings.pasv != 0};
+          m_settings.pasv != 0,
+          m_settings.tempname != 0};
 }
 
 ServerFormStep ServerSettingsForm::Add(const ServerSettingsFields& fields,
@@ -138,7 +139,8 @@ bool ServerSettingsForm::StoreKeys(const ServerSettingsFields& fields,
   }
   ok = ok && StoreTextSetting(s, "main", "serverfolder", s.serverfolder, fields.serverfolder) &&
        (!minutes || StoreIntSetting(s, "main", "stime", s.stime, *minutes)) &&
-       StoreFlagSetting(s, "main", "pasv", s.pasv, s.pasv != 0, fields.pasv);
+       StoreFlagSetting(s, "main", "pasv", s.pasv, s.pasv != 0, fields.pasv) &&
+       StoreFlagSetting(s, "main", "tempname", s.tempname, s.tempname != 0, fields.tempname);
   if (!ok) {
     m_prompts.Error(kSettingsWriteFailed);
     step = {false, ServerField::None};

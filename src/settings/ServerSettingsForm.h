@@ -20,6 +20,7 @@ struct ServerSettingsFields {
   std::string serverfolder;
   std::string minutes;  // the text of the minutes box, read by ScanInteger
   bool pasv = false;
+  bool tempname = true;
 };
 
 enum class ServerField { None, Hostname, Username, Password, Serverfolder, Minutes, Extension };
@@ -51,7 +52,7 @@ class ServerSettingsForm {
   bool Delete(int index);
 
   // OK: stores the changed values in the order hostname, username, password, serverfolder,
-  // stime, pasv, then mode.ini. A text or password that cannot be stored stops it before
+  // stime, pasv, tempname, then mode.ini. A text or password that cannot be stored stops it before
   // anything is written. An unreadable minutes entry keeps stime and the dialog open, with
   // everything else stored.
   ServerFormStep Ok(const ServerSettingsFields& fields);

@@ -97,18 +97,26 @@ bool FtpClient::ChangeDirectory(const std::string& path) {
   std::string why;
   std::optional<std::string> wire = WireName(path, &why);
   if (!wire || wire->empty()) return false;
+  session_->NamesHere().reset();
   std::optional<FtpReply> reply = session_->Control().Command("CWD " + *wire);
   return reply && reply->Completed();
 }
 
-std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
+RemoteLookup FtpClient::LookUp(const std::string& name) {
   CallGuard guard(*this);
-  if (!guard.entered()) return std::nullopt;
-  if (CharacterCount(name) >= kMaxNameCharacters) return std::nullopt;
+  if (!guard.entered()) return RemoteLookup::Unknown();
+  if (CharacterCount(name) >= kMaxNameCharacters) return RemoteLookup::Missing();
   std::string why;
   std::optional<std::string> wire = WireName(name, &why);
-  if (!wire || wire->empty()) return std::nullopt;
+  if (!wire) return IsConnected() ? RemoteLookup::Missing() : RemoteLookup::Unknown();
+  if (wire->empty()) return RemoteLookup::Missing();
   return FindRemoteFile(*session_, *wire, static_cast<int64_t>(std::time(nullptr)));
+}
+
+std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
+  RemoteLookup lookup = LookUp(name);
+  if (lookup.kind != RemoteLookup::Kind::Found) return std::nullopt;
+  return lookup.time;
 }
 
 FolderListingWay FtpClient::ListingWay() {
@@ -140,7 +148,9 @@ void FtpClient::ForgetInListing(FtpFolderListing& listing, const std::string& na
 }
 
 std::optional<std::string> FtpClient::PutFile(const std::string& localPath,
-                                              const std::string& remoteName, TransferType type) {
+                                              const std::string& remoteName, TransferType type,
+                                              PutReport* report) {
+  if (report) *report = {};
   CallGuard guard(*this);
   if (!guard.entered()) return std::string(kFtpBusy);
   std::string why;
@@ -155,7 +165,13 @@ std::optional<std::string> FtpClient::PutFile(const std::string& localPath,
   }
   FtpDataChannel channel(*session_);
   if (std::optional<std::string> failure = channel.Start("STOR " + *wire)) return failure;
-  return channel.Upload(file.fd(), type == TransferType::Ascii);
+  // Whatever the outcome, a file of that name may now be there.
+  session_->NameAdded(*wire);
+  PutReport done{true, 0};
+  std::optional<std::string> failure =
+      channel.Upload(file.fd(), type == TransferType::Ascii, done.bytesSent);
+  if (report) *report = done;
+  return failure;
 }
 
 bool FtpClient::DeleteFile(const std::string& name) {
@@ -165,7 +181,66 @@ bool FtpClient::DeleteFile(const std::string& name) {
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire || wire->empty()) return false;
   std::optional<FtpReply> reply = session_->Control().Command("DELE " + *wire);
-  return reply && reply->Completed();
+  if (!reply || !reply->Completed()) return false;
+  session_->NameRemoved(*wire);
+  return true;
+}
+
+FtpClient::RenameResult FtpClient::Rename(const std::string& from, const std::string& to) {
+  CallGuard guard(*this);
+  std::string why;
+  std::optional<std::string> wireFrom = WireName(from, &why);
+  std::optional<std::string> wireTo = WireName(to, &why);
+  if (!guard.entered() || !wireFrom || !wireTo || wireFrom->empty() || wireTo->empty()) {
+    return RenameResult::TargetRefused;
+  }
+  if (session_->Lacks().rename) return RenameResult::Unsupported;
+  FtpControl& control = session_->Control();
+  std::optional<FtpReply> reply = control.Command("RNFR " + *wireFrom);
+  if (!reply) return RenameResult::TargetRefused;
+  if (reply->code != 350) {
+    // The file was just put, so a refusal here is a refusal of renaming itself.
+    session_->Lacks().rename = reply->RefusesCommand() || reply->code == 553;
+    return session_->Lacks().rename ? RenameResult::Unsupported : RenameResult::TargetRefused;
+  }
+  reply = control.Command("RNTO " + *wireTo);
+  if (!reply) return RenameResult::TargetRefused;
+  if (reply->NotImplemented()) {
+    session_->Lacks().rename = true;
+    return RenameResult::Unsupported;
+  }
+  if (!reply->Completed()) return RenameResult::TargetRefused;
+  session_->NameRemoved(*wireFrom);
+  session_->NameAdded(*wireTo);
+  return RenameResult::Done;
+}
+
+std::optional<uint64_t> FtpClient::SizeOf(const std::string& name) {
+  CallGuard guard(*this);
+  std::string why;
+  std::optional<std::string> wire = WireName(name, &why);
+  if (!guard.entered() || !wire || wire->empty() || session_->Lacks().size) return std::nullopt;
+  std::optional<FtpReply> reply = session_->Control().Command("SIZE " + *wire);
+  if (!reply || reply->code != 213) {
+    if (reply && reply->NotImplemented()) session_->Lacks().size = true;
+    return std::nullopt;
+  }
+  const std::string& line = reply->LastLine();
+  size_t digits = line.find_first_of("0123456789", 3);
+  if (digits == std::string::npos) return std::nullopt;
+  uint64_t size = 0;
+  for (size_t i = digits; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+    if (size > (UINT64_MAX - 9) / 10) return std::nullopt;
+    size = size * 10 + static_cast<uint64_t>(line[i] - '0');
+  }
+  return size;
+}
+
+std::optional<std::set<std::string>> FtpClient::NamesHere() {
+  CallGuard guard(*this);
+  if (!guard.entered() || !IsConnected()) return std::nullopt;
+  if (!LearnNamesHere(*session_, static_cast<int64_t>(std::time(nullptr)))) return std::nullopt;
+  return session_->NamesHere();
 }
 
 void FtpClient::Close() {

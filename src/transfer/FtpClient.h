@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "transfer/FtpFileFinder.h"
@@ -30,10 +31,13 @@ class FtpClient {
                                      const std::string& password, bool passive);
   // false on any failure; the current directory is then unchanged.
   bool ChangeDirectory(const std::string& path);
-  // Last-write time of a file in the current directory, or nullopt when not found (also for a
-  // name of 260 characters or more). An MLST `modify` or MDTM time (UTC) is reported as
-  // UTC + 32400 s; a LIST time is the listed wall-clock time read as UTC, in the current year
-  // when the listing shows none (the previous year when that would lie in the future).
+  // Last-write time of a file in the current directory: found, missing (also for a name of
+  // 260 characters or more), or unknown when the server would not tell. An MLST `modify` or
+  // MDTM time (UTC) is reported as UTC + 32400 s; a LIST time is the listed wall-clock time
+  // read as UTC, in the current year when the listing shows none (the previous year when that
+  // would lie in the future).
+  RemoteLookup LookUp(const std::string& name);
+  // LookUp's time when found.
   std::optional<int64_t> FindFile(const std::string& name);
   // Whether, and how, this server can list a folder so that the listing answers as FindFile
   // would (see FtpFileFinder.h); what it lacks is learnt as the session goes on.
@@ -45,10 +49,28 @@ class FtpClient {
   FolderAnswer FindInListing(const FtpFolderListing& listing, const std::string& name) const;
   // `name` is being put into that directory (or one that may be the same): forget it.
   void ForgetInListing(FtpFolderListing& listing, const std::string& name) const;
+  // What a put did besides succeeding or failing.
+  struct PutReport {
+    bool started = false;    // the server took the command: a file of that name may be there
+    uint64_t bytesSent = 0;  // of the local file
+  };
   // nullopt on success; otherwise the text to show (server's last reply line, or a sentence).
   std::optional<std::string> PutFile(const std::string& localPath, const std::string& remoteName,
-                                     TransferType type);
+                                     TransferType type, PutReport* report = nullptr);
   bool DeleteFile(const std::string& name);
+  enum class RenameResult { Done, Unsupported, TargetRefused };
+  // RNFR/RNTO in the current directory. Unsupported: the server will not rename at all (it is
+  // not asked again this session); TargetRefused: it would not rename onto `to` (e.g. it
+  // exists and the server does not replace files by renaming).
+  RenameResult Rename(const std::string& from, const std::string& to);
+  // The size the server gives for a file in the current directory (SIZE, where the server
+  // lists it as a feature), in the transfer type in force.
+  std::optional<uint64_t> SizeOf(const std::string& name);
+  // The names in the current directory, dot files included, from a listing taken once per
+  // directory and kept up to date with this client's own puts, renames and deletions.
+  std::optional<std::set<std::string>> NamesHere();
+  // Why the connection is gone (or the generic sentence when it never failed).
+  std::string FailureText() const { return NotConnectedText(); }
   void Close();  // QUIT, then close; safe to call twice
   bool IsConnected() const;
   // Commands sent on the control connection so far (benchmarks count round trips).

@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -15,16 +16,8 @@ namespace tolvane {
 namespace {
 
 constexpr size_t kChunkBytes = 64 * 1024;
-
-// The address a PASV reply names, unless it is a private one other than the server's own:
-// a server behind NAT names its inside address, which is useless from here.
-void AimAtPasvTarget(sockaddr_storage& target, const PasvTarget& pasv) {
-  if (target.ss_family != AF_INET) return;  // PASV on IPv6 names nothing usable
-  auto& in = reinterpret_cast<sockaddr_in&>(target);
-  uint32_t peer = ntohl(in.sin_addr.s_addr);
-  if (IsPrivateOrUnroutable(pasv.ipv4) && pasv.ipv4 != peer) return;
-  in.sin_addr.s_addr = htonl(pasv.ipv4);
-}
+// After a broken-off transfer the server's word is only wanted to keep the replies in step.
+constexpr int kAbortReplyMs = 5000;
 
 void SetPort(sockaddr_storage& address, int port) {
   if (address.ss_family == AF_INET) {
@@ -71,14 +64,15 @@ std::optional<std::string> FtpDataChannel::OpenPassive() {
     std::optional<FtpReply> reply = control.Command("EPSV");
     if (!reply) return session_.RefusalText(reply);
     if (reply->code == 229) port = ParseEpsvPort(reply->LastLine());
-    lacks.epsv = reply->NotImplemented();
+    lacks.epsv = reply->RefusesCommand();
   }
   if (!port) {
     std::optional<FtpReply> reply = control.Command("PASV");
     if (!reply || reply->code != 227) return session_.RefusalText(reply);
     std::optional<PasvTarget> pasv = ParsePasv(reply->LastLine());
     if (!pasv) return std::string(kFtpProtocolError);
-    AimAtPasvTarget(target, *pasv);
+    // Only the port is taken: the data goes to the host the control connection reached,
+    // whatever address the reply names (a server must not send our files elsewhere).
     port = pasv->port;
   }
   SetPort(target, *port);
@@ -100,7 +94,7 @@ std::optional<std::string> FtpDataChannel::PrepareActive() {
       reply = control.Command("EPRT " + *argument);
       if (!reply) return session_.RefusalText(reply);
       if (reply->Completed()) return std::nullopt;
-      lacks.eprt = reply->NotImplemented();
+      lacks.eprt = reply->RefusesCommand();
     }
   }
   std::optional<std::string> argument = PortArgument(address);
@@ -110,43 +104,75 @@ std::optional<std::string> FtpDataChannel::PrepareActive() {
   return std::nullopt;
 }
 
-std::optional<std::string> FtpDataChannel::Upload(int fd, bool ascii) {
+std::optional<std::string> FtpDataChannel::Upload(int fd, bool ascii, uint64_t& bytesRead) {
   const FtpOptions& o = session_.Control().Options();
+  data_.SetCancel(o.cancelled);
   CrLfEncoder encoder;
   std::vector<char> buffer(kChunkBytes);
-  const char* failure = nullptr;
-  while (!failure) {
+  bytesRead = 0;
+  while (true) {
     ssize_t n = read(fd, buffer.data(), buffer.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n < 0) failure = kFtpLocalFileUnreadable;
-      break;
-    }
+    if (n < 0) return Abort(kFtpLocalFileUnreadable);
+    if (n == 0) break;
+    bytesRead += static_cast<uint64_t>(n);
     std::string_view chunk(buffer.data(), static_cast<size_t>(n));
     std::string encoded;
     if (ascii) chunk = encoded = encoder.Encode(chunk);
-    int error = data_.SendAll(chunk, o.dataStallTimeoutMs, o.pump);
-    if (error != 0) failure = error == ETIMEDOUT ? kFtpDataStalled : kFtpDataLost;
+    if (int error = data_.SendAll(chunk, o.dataStallTimeoutMs, o.pump)) {
+      return Abort(DataFailure(error));
+    }
   }
-  return Finish(failure);
+  // The last bytes may still sit in the send queue on a slow uplink: the wait for the
+  // server's verdict starts once they have left, not when the last write returned.
+  if (int error = data_.Drain(o.dataStallTimeoutMs, o.pump)) return Abort(DataFailure(error));
+  return Finish(nullptr);
 }
 
 std::optional<std::string> FtpDataChannel::ReceiveAll() {
   const FtpOptions& o = session_.Control().Options();
+  data_.SetCancel(o.cancelled);
+  // A server that trickles a byte now and then never trips the stall bound; the whole
+  // listing has a bound of its own.
+  const SteadyTime end = DeadlineAfter(o.listingTimeoutMs);
   std::string received;
   std::vector<char> buffer(kChunkBytes);
-  const char* failure = nullptr;
-  while (!failure) {
+  while (true) {
     size_t n = 0;
-    int error =
-        data_.Receive(buffer.data(), buffer.size(), n, DeadlineAfter(o.dataStallTimeoutMs), o.pump);
-    if (error != 0) failure = error == ETIMEDOUT ? kFtpDataStalled : kFtpDataLost;
-    if (error != 0 || n == 0) break;
-    if (received.size() + n > kMaxReceiveBytes) failure = kFtpProtocolError;
+    SteadyTime deadline = std::min(end, DeadlineAfter(o.dataStallTimeoutMs));
+    if (int error = data_.Receive(buffer.data(), buffer.size(), n, deadline, o.pump)) {
+      Abort(DataFailure(error));
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    if (received.size() + n > kMaxReceiveBytes) {
+      Abort(kFtpProtocolError);
+      return std::nullopt;
+    }
     received.append(buffer.data(), n);
   }
-  if (Finish(failure)) return std::nullopt;
+  if (Finish(nullptr)) return std::nullopt;
   return received;
+}
+
+std::optional<std::string> FtpDataChannel::Abort(const char* dataFailure) {
+  data_.Reset();
+  listener_.Close();
+  FtpControl& control = session_.Control();
+  if (!control.IsOpen()) return std::string(dataFailure);
+  // The reply to the broken-off transfer (426, 451 or a late 226) keeps the replies in step.
+  const int timeoutMs = std::min(kAbortReplyMs, control.Options().replyTimeoutMs);
+  std::optional<FtpReply> reply = control.FinalReply(control.NextReply(timeoutMs));
+  // Where the server hung up the data itself, its own word says most (e.g. a full disk).
+  if (dataFailure == kFtpDataLost && reply && !reply->Positive()) {
+    return session_.RefusalText(reply);
+  }
+  return std::string(dataFailure);
+}
+
+const char* FtpDataChannel::DataFailure(int error) {
+  if (error == ECANCELED) return kFtpCancelled;
+  return error == ETIMEDOUT ? kFtpDataStalled : kFtpDataLost;
 }
 
 std::optional<std::string> FtpDataChannel::Finish(const char* dataFailure) {

@@ -2,6 +2,7 @@
 // One data connection of a session: opened passively (EPSV, else PASV) or actively (EPRT,
 // else PORT), used for one command (STOR or LIST) and closed again. A connection that moves
 // no byte for the stall bound is cut, so a transfer can never hang for ever.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,16 +22,24 @@ class FtpDataChannel {
   std::optional<std::string> Start(const std::string& command);
   // The code of the reply that refused the command given to Start (0 when none did).
   int RefusedCode() const { return refusedCode_; }
+  // Whether that reply refused the command as such (FtpReply::RefusesCommand).
+  bool Refused() const { return FtpReply{refusedCode_, {}}.RefusesCommand(); }
   // Sends the whole file (CR LF line ends when `ascii`) and returns the server's verdict:
-  // nullopt when it stored the file, otherwise the text to show.
-  std::optional<std::string> Upload(int fd, bool ascii);
-  // Everything the server sends, or nullopt when the transfer failed.
+  // nullopt when it stored the file, otherwise the text to show. `bytesRead` gets the number
+  // of the file's bytes sent. A transfer that cannot finish (the file cannot be read, the
+  // connection stalls, the options' cancel asks to stop) is broken off with a reset, so the
+  // server sees a failed transfer rather than a complete short file.
+  std::optional<std::string> Upload(int fd, bool ascii, uint64_t& bytesRead);
+  // Everything the server sends, or nullopt when the transfer failed or took longer than the
+  // options allow for a listing.
   std::optional<std::string> ReceiveAll();
 
  private:
   std::optional<std::string> OpenPassive();
   std::optional<std::string> PrepareActive();
   std::optional<std::string> Finish(const char* dataFailure);
+  std::optional<std::string> Abort(const char* dataFailure);
+  static const char* DataFailure(int error);
 
   FtpSession& session_;
   FtpSocket listener_;

@@ -6,65 +6,121 @@
 namespace tolvane {
 namespace {
 
-// The answer of one way of asking: known (found with a time, or missing), or ask the next way.
+// The answer of one way of asking: known (found, missing or unknowable), or ask the next way.
 struct Answer {
   bool known = false;
-  std::optional<int64_t> time;
+  RemoteLookup lookup;
 };
-constexpr Answer kAskNext{};
-constexpr Answer kMissing{true, std::nullopt};
+const Answer kAskNext{};
+Answer Known(RemoteLookup lookup) { return {true, lookup}; }
 
-Answer AskMlst(FtpSession& session, const std::string& wireName) {
+// A listing by LIST, with dot files where the server shows them: `LIST -a` is not standard,
+// so a server that refuses it, or answers it with nothing while plain LIST shows names, gets
+// plain LIST from then on.
+std::optional<std::string> ReceiveList(FtpSession& session) {
+  if (!session.Lacks().listAll) {
+    FtpDataChannel channel(session);
+    if (!channel.Start("LIST -a")) {
+      std::optional<std::string> text = channel.ReceiveAll();
+      if (!text || text->find_first_not_of("\r\n") != std::string::npos) return text;
+    } else if (!session.IsOpen() || !(channel.Refused() || channel.RefusedCode() == 501)) {
+      return std::nullopt;
+    } else {
+      session.Lacks().listAll = true;
+    }
+    // Empty: a truly empty folder, or "-a" read as a name no file has.
+    FtpDataChannel plain(session);
+    if (plain.Start("LIST")) return std::nullopt;
+    std::optional<std::string> text = plain.ReceiveAll();
+    if (text && text->find_first_not_of("\r\n") != std::string::npos) {
+      session.Lacks().listAll = true;
+    }
+    return text;
+  }
+  FtpDataChannel channel(session);
+  if (channel.Start("LIST")) return std::nullopt;
+  return channel.ReceiveAll();
+}
+
+std::optional<std::string> ReceiveMlsd(FtpSession& session) {
+  FtpDataChannel channel(session);
+  if (channel.Start("MLSD")) {
+    if (channel.Refused()) session.Lacks().mlsd = true;
+    return std::nullopt;
+  }
+  return channel.ReceiveAll();
+}
+
+// A listing of the current directory by MLSD or LIST; its names become the session's.
+std::optional<FtpFolderListing> ListBy(FtpSession& session, bool mlsd, int64_t nowUtc) {
+  std::optional<FtpFolderListing> listing;
+  if (mlsd) {
+    if (std::optional<std::string> text = ReceiveMlsd(session)) {
+      listing = FtpFolderListing::FromMlsd(*text);
+    }
+  } else if (std::optional<std::string> text = ReceiveList(session)) {
+    listing = FtpFolderListing::FromList(*text, nowUtc);
+  }
+  if (listing) session.NamesHere() = listing->Names();
+  return listing;
+}
+
+// A look-up was refused: the listing decides whether the file is absent or the command
+// unusable (then `unusable` is set and the next way is asked).
+Answer Refused(FtpSession& session, const std::string& wireName, int64_t nowUtc, bool& unusable) {
+  if (!LearnNamesHere(session, nowUtc)) return Known(RemoteLookup::Unknown());
+  if (session.NamesHere()->count(wireName) == 0) return Known(RemoteLookup::Missing());
+  unusable = true;
+  return kAskNext;
+}
+
+Answer AskMlst(FtpSession& session, const std::string& wireName, int64_t nowUtc) {
   std::optional<FtpReply> reply = session.Control().Command("MLST " + wireName);
-  if (!reply) return kMissing;
-  if (reply->NotImplemented()) {
+  if (!reply) return Known(RemoteLookup::Unknown());
+  if (reply->NotImplemented() || reply->code == 504) {
     session.Lacks().mlst = true;
     return kAskNext;
   }
-  if (!reply->Completed()) return kMissing;
+  if (!reply->Completed()) return Refused(session, wireName, nowUtc, session.Lacks().mlst);
   std::optional<MlstFacts> facts = ParseMlstReply(*reply);
-  if (facts && facts->isDirectory) return kMissing;
+  if (facts && facts->isDirectory) return Known(RemoteLookup::Missing());
   if (!facts || !facts->modifyUtc) return kAskNext;  // there, but its time must come elsewhere
-  return {true, *facts->modifyUtc + kUtcReportShift};
+  return Known(RemoteLookup::Found(*facts->modifyUtc + kUtcReportShift));
 }
 
-Answer AskMdtm(FtpSession& session, const std::string& wireName) {
+Answer AskMdtm(FtpSession& session, const std::string& wireName, int64_t nowUtc) {
   std::optional<FtpReply> reply = session.Control().Command("MDTM " + wireName);
-  if (!reply) return kMissing;
-  if (reply->NotImplemented()) {
+  if (!reply) return Known(RemoteLookup::Unknown());
+  if (reply->NotImplemented() || reply->code == 504) {
     session.Lacks().mdtm = true;
     return kAskNext;
   }
-  if (reply->code != 213) return kMissing;
+  if (reply->code != 213) return Refused(session, wireName, nowUtc, session.Lacks().mdtm);
   std::optional<int64_t> time = ParseMdtmReply(*reply);
   if (!time) return kAskNext;
-  return {true, *time + kUtcReportShift};
+  return Known(RemoteLookup::Found(*time + kUtcReportShift));
 }
 
-std::optional<int64_t> SearchListing(FtpSession& session, const std::string& wireName,
-                                     int64_t nowUtc) {
-  FtpDataChannel channel(session);
-  if (channel.Start("LIST")) return std::nullopt;
-  std::optional<std::string> listing = channel.ReceiveAll();
-  if (!listing) return std::nullopt;
-  FolderAnswer answer = FtpFolderListing::FromList(*listing, nowUtc).Find(wireName);
-  if (answer.kind != FolderAnswer::Kind::Found) return std::nullopt;
-  return answer.time;
+RemoteLookup SearchListing(FtpSession& session, const std::string& wireName, int64_t nowUtc) {
+  std::optional<FtpFolderListing> listing = ListBy(session, false, nowUtc);
+  if (!listing) return RemoteLookup::Unknown();
+  FolderAnswer answer = listing->Find(wireName);
+  if (answer.kind != FolderAnswer::Kind::Found) return RemoteLookup::Missing();
+  return RemoteLookup::Found(answer.time);
 }
 
 }  // namespace
 
-std::optional<int64_t> FindRemoteFile(FtpSession& session, const std::string& wireName,
-                                      int64_t nowUtc) {
+RemoteLookup FindRemoteFile(FtpSession& session, const std::string& wireName, int64_t nowUtc) {
   if (!session.Lacks().mlst) {
-    Answer answer = AskMlst(session, wireName);
-    if (answer.known) return answer.time;
+    Answer answer = AskMlst(session, wireName, nowUtc);
+    if (answer.known) return answer.lookup;
   }
   if (!session.Lacks().mdtm) {
-    Answer answer = AskMdtm(session, wireName);
-    if (answer.known) return answer.time;
+    Answer answer = AskMdtm(session, wireName, nowUtc);
+    if (answer.known) return answer.lookup;
   }
-  if (!session.IsOpen()) return std::nullopt;
+  if (!session.IsOpen()) return RemoteLookup::Unknown();
   return SearchListing(session, wireName, nowUtc);
 }
 
@@ -79,17 +135,13 @@ FolderListingWay RemoteFolderListingWay(FtpSession& session) {
 std::optional<FtpFolderListing> ListRemoteFolder(FtpSession& session, int64_t nowUtc) {
   FolderListingWay way = RemoteFolderListingWay(session);
   if (way == FolderListingWay::None) return std::nullopt;
-  const bool mlsd = way == FolderListingWay::Mlsd;
-  FtpDataChannel channel(session);
-  if (channel.Start(mlsd ? "MLSD" : "LIST")) {
-    int code = channel.RefusedCode();
-    if (mlsd && (code == 500 || code == 502)) session.Lacks().mlsd = true;
-    return std::nullopt;
-  }
-  std::optional<std::string> text = channel.ReceiveAll();
-  if (!text) return std::nullopt;
-  if (mlsd) return FtpFolderListing::FromMlsd(*text);
-  return FtpFolderListing::FromList(*text, nowUtc);
+  return ListBy(session, way == FolderListingWay::Mlsd, nowUtc);
+}
+
+bool LearnNamesHere(FtpSession& session, int64_t nowUtc) {
+  if (session.NamesHere()) return true;
+  if (!session.Lacks().mlsd && ListBy(session, true, nowUtc)) return true;
+  return session.IsOpen() && ListBy(session, false, nowUtc).has_value();
 }
 
 }  // namespace tolvane

@@ -46,6 +46,7 @@ std::string LooseName(std::string_view wireName) {
 
 std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text) {
   FtpFolderListing listing(Source::Mlsd);
+  listing.bytes_ = text.size();
   bool readable = true;
   ForEachListingLine(text, [&](std::string_view line) {
     if (line.empty()) return;
@@ -61,6 +62,7 @@ std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text
     bool same = it->second.kind == answer.kind && it->second.time == answer.time;
     if (!added && !same) it->second = {Kind::AskServer, 0};  // listed twice, differently
     listing.listedLoose_.insert(LooseName(name));
+    listing.names_.insert(std::move(name));
   });
   if (!readable) return std::nullopt;
   return listing;
@@ -68,10 +70,12 @@ std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text
 
 FtpFolderListing FtpFolderListing::FromList(std::string_view text, int64_t nowUtc) {
   FtpFolderListing listing(Source::List);
+  listing.bytes_ = text.size();
   ForEachListingLine(text, [&](std::string_view line) {
     std::optional<ListedEntry> entry = ParseListLine(line, nowUtc);
     if (!entry) return;
     listing.listedLoose_.insert(LooseName(entry->name));
+    listing.names_.insert(entry->name);
     // The single look-up takes the first line of that name that is no folder.
     if (!entry->isDirectory) {
       listing.entries_.emplace(entry->name, FolderAnswer{Kind::Found, entry->time});

@@ -31,12 +31,19 @@ class FtpFolderListing {
   // server may take for the same file, is out of date.
   void Forget(const std::string& wireName);
 
+  // Every name the listing showed, folders included, exactly as the server sent it.
+  const std::set<std::string>& Names() const { return names_; }
+  // The size of the listing as it came over the wire.
+  size_t Bytes() const { return bytes_; }
+
  private:
   enum class Source { Mlsd, List };
   explicit FtpFolderListing(Source source) : source_(source) {}
   FolderAnswer FindExact(const std::string& wireName) const;
 
   Source source_;
+  std::set<std::string> names_;
+  size_t bytes_ = 0;
   std::unordered_map<std::string, FolderAnswer> entries_;  // the first entry of each name
   std::set<std::string> listedLoose_;                      // LooseName of every listed name
   std::set<std::string> forgottenLoose_;

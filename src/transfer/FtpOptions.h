@@ -11,7 +11,10 @@ struct FtpOptions {
   int connectTimeoutMs = 15000;
   int replyTimeoutMs = 30000;
   int dataStallTimeoutMs = 30000;  // a data connection that moves no byte this long is cut
+  int listingTimeoutMs = 300000;   // a whole listing must have arrived by then
   std::function<void()> pump;      // called while waiting; may be empty
+  // Asked while data moves; true breaks the transfer off as failed (the program is ending).
+  std::function<bool()> cancelled;
 };
 
 }  // namespace tolvane

@@ -16,6 +16,9 @@ struct FtpReply {
   bool Completed() const { return code >= 200 && code < 300; }
   // The server does not know the command at all (as opposed to refusing it this time).
   bool NotImplemented() const { return code == 500 || code == 502; }
+  // The server will not take this command at all, in this session: not known, not for these
+  // arguments, or not permitted (550 counts only where the command names no file).
+  bool RefusesCommand() const { return code == 500 || code == 502 || code == 504 || code == 550; }
 };
 
 }  // namespace tolvane

@@ -51,14 +51,16 @@ FtpSession::Feat FtpSession::AskFeatures() {
   std::optional<FtpReply> reply = control_.Command("FEAT");
   if (!reply) return Feat::Unknown;
   if (!reply->Completed()) return reply->NotImplemented() ? Feat::Unknown : Feat::Refused;
-  bool utf8 = false, mlst = false;
+  bool utf8 = false, mlst = false, size = false;
   for (size_t i = 1; i + 1 < reply->lines.size(); ++i) {
     std::string name = FeatureName(reply->lines[i]);
     utf8 = utf8 || name == "UTF8";
     mlst = mlst || name == "MLST";
+    size = size || name == "SIZE";
   }
   // A server with MLST must list it (RFC 3659), so its absence spares a round trip per file.
   lacks_.mlst = !mlst;
+  lacks_.size = !size;
   if (utf8) {
     encoding_ = WireEncoding::Utf8;
     control_.Command("OPTS UTF8 ON");  // many servers need no asking; the answer does not matter

@@ -3,6 +3,7 @@
 // page 932), what it lacks, and the transfer type in force. It lives from a successful login
 // to the close; it never reconnects.
 #include <optional>
+#include <set>
 #include <string>
 
 #include "transfer/FtpControl.h"
@@ -10,13 +11,16 @@
 
 namespace tolvane {
 
-// Commands the server showed it does not know; asked once per session only.
+// Commands the server showed it does not know or will not take; asked once per session only.
 struct FtpLacks {
   bool mlst = false;
   bool mlsd = false;  // MLST without MLSD: folders cannot be listed by MLSD
   bool mdtm = false;
   bool epsv = false;
   bool eprt = false;
+  bool listAll = false;  // `LIST -a` not understood: plain LIST (which may hide dot files)
+  bool rename = false;   // RNFR/RNTO refused
+  bool size = true;      // until FEAT lists SIZE
 };
 
 class FtpSession {
@@ -36,6 +40,17 @@ class FtpSession {
   WireEncoding Encoding() const { return encoding_; }
   FtpLacks& Lacks() { return lacks_; }
 
+  // The names in the current directory as a listing showed them, kept up to date with what
+  // this session put, renamed and deleted there; nullopt when not known (any change of
+  // directory forgets them).
+  std::optional<std::set<std::string>>& NamesHere() { return namesHere_; }
+  void NameAdded(const std::string& wireName) {
+    if (namesHere_) namesHere_->insert(wireName);
+  }
+  void NameRemoved(const std::string& wireName) {
+    if (namesHere_) namesHere_->erase(wireName);
+  }
+
   // Puts TYPE A or TYPE I in force (a command only when it changes).
   std::optional<std::string> SetType(char type);
   // The text to show when a command got `reply` (or none): the server's last reply line (the
@@ -52,6 +67,7 @@ class FtpSession {
   bool passive_ = true;
   WireEncoding encoding_ = WireEncoding::Cp932;
   FtpLacks lacks_;
+  std::optional<std::set<std::string>> namesHere_;
   char type_ = 0;
   std::string password_;  // kept only to mask it in reply texts
 };

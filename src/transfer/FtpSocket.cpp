@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -59,6 +61,7 @@ int FtpSocket::Wait(short events, SteadyTime deadline, const Pump& pump) {
       pump();
       lastPump = now = std::chrono::steady_clock::now();
     }
+    if (cancelled_ && cancelled_()) return ECANCELED;
     int left = MsUntil(deadline);
     int slice = left;
     if (pump) {
@@ -153,6 +156,32 @@ int FtpSocket::Accept(FtpSocket& accepted, const sockaddr_storage& peerAddress, 
 
 void FtpSocket::ShutdownWrite() {
   if (fd_ >= 0) shutdown(fd_, SHUT_WR);
+}
+
+void FtpSocket::Reset() {
+  if (fd_ < 0) return;
+  linger abortive{1, 0};
+  setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+  Close();
+}
+
+int FtpSocket::Drain(int stallMs, const Pump& pump) {
+  constexpr int kLookEveryMs = 20;
+  int last = -1;
+  SteadyTime stalled = DeadlineAfter(stallMs);
+  while (true) {
+    int queued = 0;
+    if (ioctl(fd_, SIOCOUTQ, &queued) != 0 || queued <= 0) return 0;
+    if (last < 0 || queued < last) {
+      last = queued;
+      stalled = DeadlineAfter(stallMs);
+    }
+    if (std::chrono::steady_clock::now() >= stalled) return ETIMEDOUT;
+    // No event to wait for: the wait is a pause that keeps the pump and the cancel going.
+    int error = Wait(0, std::min(stalled, DeadlineAfter(kLookEveryMs)), pump);
+    if (error == 0) return EPIPE;  // an error or hang-up: the rest will never arrive
+    if (error != ETIMEDOUT) return error;
+  }
 }
 
 sockaddr_storage FtpSocket::LocalAddress() const {

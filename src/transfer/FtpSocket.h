@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 namespace tolvane {
 
@@ -45,6 +46,13 @@ class FtpSocket {
              const Pump& pump);
   // Sends FIN after everything queued: the receiver then knows the data is complete.
   void ShutdownWrite();
+  // Closes with a reset instead of FIN: the receiver learns the data is not complete.
+  void Reset();
+  // Waits until everything queued has left (or the socket cannot tell); gives up when the
+  // queue has not shrunk for `stallMs`.
+  int Drain(int stallMs, const Pump& pump);
+  // Every wait on this socket ends with ECANCELED once `cancelled` says so.
+  void SetCancel(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
 
   sockaddr_storage LocalAddress() const;
   sockaddr_storage PeerAddress() const;
@@ -55,6 +63,7 @@ class FtpSocket {
   int Wait(short events, SteadyTime deadline, const Pump& pump);
 
   int fd_ = -1;
+  std::function<bool()> cancelled_;
 };
 
 // True when both hold the same IP address (ports are ignored).

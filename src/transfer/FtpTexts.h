@@ -22,6 +22,7 @@ inline constexpr const char* kFtpBusy = "別の転送が終わるまでお待ち
 inline constexpr const char* kFtpDataConnectFailed = "データ転送用の接続を開けませんでした";
 inline constexpr const char* kFtpDataLost = "データの転送中に接続が切れました";
 inline constexpr const char* kFtpDataStalled = "データの転送が止まりました（タイムアウト）";
+inline constexpr const char* kFtpCancelled = "プログラムの終了のため転送を中止しました";
 inline constexpr const char* kFtpLocalFileUnreadable =
     "アップロードするファイルを読み込めませんでした";
 inline constexpr const char* kFtpNameUnsendable =

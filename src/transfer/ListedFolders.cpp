@@ -1,6 +1,7 @@
 #include "transfer/ListedFolders.h"
 
 #include "transfer/FtpClient.h"
+#include "transfer/SafeUploader.h"
 
 namespace tolvane {
 namespace {
@@ -14,12 +15,15 @@ int EntriesWorthAListing(FolderListingWay way) { return way == FolderListingWay:
 
 }  // namespace
 
-ListedFolders::ListedFolders(FtpClient& ftp, const std::vector<std::string>& entryFolders)
-    : ftp_(ftp), directories_(ftp) {
+ListedFolders::ListedFolders(FtpClient& ftp, SafeUploader& uploader,
+                             const std::vector<std::string>& entryFolders)
+    : ftp_(ftp), uploader_(uploader), directories_(ftp) {
   for (const std::string& folder : entryFolders) ++entriesLeft_[folder];
 }
 
 void ListedFolders::Enter(const std::string& serverFolder, const std::string& folder) {
+  DropListingsNoLongerNeeded();
+  folderHere_ = folder;
   auto left = entriesLeft_.find(folder);
   entriesHere_ = left != entriesLeft_.end() ? left->second-- : 0;
   std::vector<std::string> changes{"/"};
@@ -28,14 +32,14 @@ void ListedFolders::Enter(const std::string& serverFolder, const std::string& fo
   directories_.Enter(changes);
 }
 
-std::optional<int64_t> ListedFolders::Find(const std::string& name) {
+RemoteLookup ListedFolders::Find(const std::string& name) {
   if (const FtpFolderListing* listing = ListingHere()) {
     FolderAnswer answer = ftp_.FindInListing(*listing, name);
-    if (answer.kind == FolderAnswer::Kind::Found) return answer.time;
-    if (answer.kind == FolderAnswer::Kind::Missing) return std::nullopt;
+    if (answer.kind == FolderAnswer::Kind::Found) return RemoteLookup::Found(answer.time);
+    if (answer.kind == FolderAnswer::Kind::Missing) return RemoteLookup::Missing();
   }
   directories_.GoToTarget();
-  return ftp_.FindFile(name);
+  return ftp_.LookUp(name);
 }
 
 std::optional<std::string> ListedFolders::Put(const std::string& localPath,
@@ -46,19 +50,34 @@ std::optional<std::string> ListedFolders::Put(const std::string& localPath,
     if (knowledge.listing) ftp_.ForgetInListing(*knowledge.listing, name);
   }
   directories_.GoToTarget();
-  return ftp_.PutFile(localPath, name, type);
+  std::string folderKey;
+  for (const std::string& change : directories_.Target()) folderKey += change + '\n';
+  return uploader_.Put(folderKey, localPath, name, type);
 }
 
 FtpFolderListing* ListedFolders::ListingHere() {
   Knowledge& knowledge = known_[directories_.Target()];
+  knowledge.usedByFolders.insert(folderHere_);
   if (!knowledge.listing && !knowledge.unlistable) {
     FolderListingWay way = ftp_.ListingWay();
     if (way != FolderListingWay::None && entriesHere_ >= EntriesWorthAListing(way)) {
       if (directories_.GoToTarget()) knowledge.listing = ftp_.ListFolder();
+      if (knowledge.listing && knowledge.listing->Bytes() > kMaxKeptListingBytes) {
+        knowledge.listing.reset();
+      }
       knowledge.unlistable = !knowledge.listing;
     }
   }
   return knowledge.listing ? &*knowledge.listing : nullptr;
+}
+
+void ListedFolders::DropListingsNoLongerNeeded() {
+  for (auto& [place, knowledge] : known_) {
+    if (!knowledge.listing) continue;
+    bool needed = false;
+    for (const std::string& folder : knowledge.usedByFolders) needed |= entriesLeft_[folder] > 0;
+    if (!needed) knowledge.listing.reset();  // a later entry reaching it here lists it again
+  }
 }
 
 }  // namespace tolvane

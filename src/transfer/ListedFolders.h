@@ -4,6 +4,7 @@
 // file), and look-ups answered from one listing per folder where that is cheaper. The
 // results are those of PerFileFolders: the same answers, the same files in the same places.
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,27 +15,36 @@
 namespace tolvane {
 
 class FtpClient;
+class SafeUploader;
 
 class ListedFolders : public RemoteFolders {
  public:
+  // A listing larger than this is not kept: the folder's files are asked about one by one.
+  static constexpr size_t kMaxKeptListingBytes = 4u << 20;
+
   // `entryFolders`: every entry's folder line, in list order; how often a folder comes up
-  // decides whether it is worth a listing.
-  ListedFolders(FtpClient& ftp, const std::vector<std::string>& entryFolders);
+  // decides whether it is worth a listing, and when its listing is no longer needed.
+  ListedFolders(FtpClient& ftp, SafeUploader& uploader,
+                const std::vector<std::string>& entryFolders);
   void Enter(const std::string& serverFolder, const std::string& folder) override;
-  std::optional<int64_t> Find(const std::string& name) override;
+  RemoteLookup Find(const std::string& name) override;
   std::optional<std::string> Put(const std::string& localPath, const std::string& name,
                                  TransferType type) override;
 
  private:
   struct Knowledge {
     std::optional<FtpFolderListing> listing;
-    bool unlistable = false;  // tried and failed: ask per file
+    bool unlistable = false;                // tried and failed, or too large: ask per file
+    std::set<std::string> usedByFolders;   // the folder lines that reached it
   };
   FtpFolderListing* ListingHere();
+  void DropListingsNoLongerNeeded();
 
   FtpClient& ftp_;
+  SafeUploader& uploader_;
   DirectoryTracker directories_;
   std::map<std::string, int> entriesLeft_;  // per folder line, from the current entry on
+  std::string folderHere_;
   int entriesHere_ = 0;
   std::map<DirectoryTracker::Place, Knowledge> known_;
 };

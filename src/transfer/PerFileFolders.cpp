@@ -1,6 +1,7 @@
 #include "transfer/PerFileFolders.h"
 
 #include "transfer/FtpClient.h"
+#include "transfer/SafeUploader.h"
 
 namespace tolvane {
 
@@ -8,13 +9,14 @@ void PerFileFolders::Enter(const std::string& serverFolder, const std::string& f
   ftp_.ChangeDirectory("/");
   if (!serverFolder.empty()) ftp_.ChangeDirectory(serverFolder);
   if (!folder.empty()) ftp_.ChangeDirectory(folder);
+  place_ = serverFolder + '\n' + folder;
 }
 
-std::optional<int64_t> PerFileFolders::Find(const std::string& name) { return ftp_.FindFile(name); }
+RemoteLookup PerFileFolders::Find(const std::string& name) { return ftp_.LookUp(name); }
 
 std::optional<std::string> PerFileFolders::Put(const std::string& localPath,
                                                const std::string& name, TransferType type) {
-  return ftp_.PutFile(localPath, name, type);
+  return uploader_.Put(place_, localPath, name, type);
 }
 
 }  // namespace tolvane

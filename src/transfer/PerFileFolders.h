@@ -6,17 +6,20 @@
 namespace tolvane {
 
 class FtpClient;
+class SafeUploader;
 
 class PerFileFolders : public RemoteFolders {
  public:
-  explicit PerFileFolders(FtpClient& ftp) : ftp_(ftp) {}
+  PerFileFolders(FtpClient& ftp, SafeUploader& uploader) : ftp_(ftp), uploader_(uploader) {}
   void Enter(const std::string& serverFolder, const std::string& folder) override;
-  std::optional<int64_t> Find(const std::string& name) override;
+  RemoteLookup Find(const std::string& name) override;
   std::optional<std::string> Put(const std::string& localPath, const std::string& name,
                                  TransferType type) override;
 
  private:
   FtpClient& ftp_;
+  SafeUploader& uploader_;
+  std::string place_;  // the changes of the entry entered last
 };
 
 }  // namespace tolvane

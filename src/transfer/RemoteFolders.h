@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "transfer/FtpFileFinder.h"
 #include "transfer/FtpOptions.h"
 
 namespace tolvane {
@@ -16,9 +17,9 @@ class RemoteFolders {
   // The entry's change of directory: "/", then the server folder, then the entry's folder
   // (each only when not empty); a failed change leaves the directory where it was.
   virtual void Enter(const std::string& serverFolder, const std::string& folder) = 0;
-  // FtpClient::FindFile of `name` in the directory entered last.
-  virtual std::optional<int64_t> Find(const std::string& name) = 0;
-  // FtpClient::PutFile into the directory entered last.
+  // FtpClient::LookUp of `name` in the directory entered last.
+  virtual RemoteLookup Find(const std::string& name) = 0;
+  // SafeUploader::Put into the directory entered last.
   virtual std::optional<std::string> Put(const std::string& localPath, const std::string& name,
                                          TransferType type) = 0;
 };

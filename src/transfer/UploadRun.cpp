@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <set>
 
 #include "app/AppSettings.h"
 #include "app/MainState.h"
@@ -15,12 +16,15 @@
 #include "transfer/FtpTimes.h"
 #include "transfer/ListedFolders.h"
 #include "transfer/PerFileFolders.h"
+#include "transfer/SafeUploader.h"
 #include "transfer/ServerLogin.h"
 
 namespace tolvane {
 namespace {
 
 constexpr const char* kStamp = "%Y%m%d%H%M";
+// Server times this far ahead of the corrected local clock mean the correction is wrong.
+constexpr int64_t kServerAheadSeconds = 600;
 
 bool IsLeapYear(int year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
 
@@ -31,6 +35,13 @@ std::vector<std::string> EntryFolders(const std::vector<std::string>& lines) {
   std::vector<std::string> folders;
   for (size_t i = 1; i < lines.size(); i += 2) folders.push_back(lines[i]);
   return folders;
+}
+
+// The names every entry puts on the server.
+std::set<std::string> EntryNames(const std::vector<std::string>& lines) {
+  std::set<std::string> names;
+  for (size_t i = 0; i + 1 < lines.size(); i += 2) names.insert(DisplayName(lines[i]));
+  return names;
 }
 
 // The local file's modification time, or nullopt when there is no such file.
@@ -60,6 +71,9 @@ bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t st
 UploadRun::UploadRun(MainContext& ctx, FtpOptions options, UploadMethod method)
     : ctx_(ctx), options_(std::move(options)), method_(method) {
   if (!options_.pump) options_.pump = [this] { ctx_.clock.Pump(); };
+  // The program is being ended (logout, power-off): the transfer in progress is broken off
+  // and cleaned up rather than left half-written.
+  if (!options_.cancelled) options_.cancelled = [this] { return ctx_.state.m_terminating; };
 }
 
 void UploadRun::OnUpload() {
@@ -119,7 +133,8 @@ std::optional<std::string> UploadRun::PickListName() {
 
 void UploadRun::Connected(UploadMode mode, const std::vector<std::string>& lines, FtpClient& ftp) {
   UploadEntries(mode, lines, ftp);
-  ctx_.status.SetFileLine("");
+  // The warning stays in view after the run; the status line goes back to the clock.
+  ctx_.status.SetFileLine(serverAheadTold_ ? kServerAheadText : "");
   ctx_.status.SetStatus("切断しています...");
   ftp.Close();
   ctx_.status.SetStatus("完了しました");
@@ -130,12 +145,14 @@ void UploadRun::Connected(UploadMode mode, const std::vector<std::string>& lines
 void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& lines,
                               FtpClient& ftp) {
   const int64_t now = ctx_.clock.Now() + kUtcReportShift;
+  SafeUploader uploader(ftp, ctx_.settings.tempname != 0, EntryNames(lines));
   std::unique_ptr<RemoteFolders> folders;
   if (method_ == UploadMethod::PerFile) {
-    folders = std::make_unique<PerFileFolders>(ftp);
+    folders = std::make_unique<PerFileFolders>(ftp, uploader);
   } else {
-    folders = std::make_unique<ListedFolders>(ftp, EntryFolders(lines));
+    folders = std::make_unique<ListedFolders>(ftp, uploader, EntryFolders(lines));
   }
+  serverAheadTold_ = false;
   uint16_t entry = 0;
   std::string localPath;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -167,19 +184,43 @@ bool UploadRun::UploadEntry(UploadMode mode, uint16_t entry, const std::string& 
   }
   folders.Enter(ctx_.settings.serverfolder, folder);
   if (mode != UploadMode::Unchecked) {
-    std::optional<int64_t> remote = folders.Find(remoteName);
-    if (remote && !ShouldUpload(*localTime, *remote, now, ctx_.settings.stime, mode)) return true;
+    RemoteLookup remote = folders.Find(remoteName);
+    if (remote.kind == RemoteLookup::Kind::Unknown) {
+      // Nothing may be assumed about a file the server would not tell about: putting it
+      // could replace a newer copy.
+      if (!ftp.IsConnected()) {
+        if (!ctx_.state.m_terminating) ctx_.prompts.Failure(ftp.FailureText());
+        return false;
+      }
+      ctx_.status.SetStatus(Numbered(entry, "番目 更新確認できませんでした"));
+      ctx_.clock.SleepMs(1000);
+      return true;
+    }
+    if (remote.kind == RemoteLookup::Kind::Found) {
+      NoticeServerAhead(remote.time);
+      if (!ShouldUpload(*localTime, remote.time, now, ctx_.settings.stime, mode)) return true;
+    }
   }
   ctx_.status.SetStatus(Numbered(entry, "番目 アップロード中..."));
   ctx_.status.SetFileLine(remoteName);
   TransferType type = TransferTypeFor(localPath, ctx_.state.m_asciiExts);
   if (std::optional<std::string> error = folders.Put(localPath, remoteName, type)) {
+    if (ctx_.state.m_terminating) return false;  // the program is ending: no message box
     ctx_.prompts.Failure(error->empty() ? "ファイルをアップロード出来ませんでした。" : *error);
     // Without a connection every later entry would fail the same way, each with its own
     // message box: one message is enough.
     return ftp.IsConnected();
   }
   return true;
+}
+
+void UploadRun::NoticeServerAhead(int64_t remoteTime) {
+  if (serverAheadTold_) return;
+  int64_t serverUtc =
+      remoteTime + static_cast<int64_t>(ctx_.settings.stime) * 60 - kUtcReportShift;
+  if (serverUtc <= ctx_.clock.Now() + kServerAheadSeconds) return;
+  serverAheadTold_ = true;
+  ctx_.status.SetStatus(kServerAheadText);
 }
 
 void UploadRun::ShowIdle() { ctx_.status.SetStatus(IdleText(ctx_.settings, ctx_.state)); }

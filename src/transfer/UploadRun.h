@@ -14,6 +14,9 @@ namespace tolvane {
 class FtpClient;
 class RemoteFolders;
 
+inline constexpr const char* kServerAheadText =
+    "サーバーの時刻が進んでいます。時間確認で補正を確かめてください";
+
 enum class UploadMode : uint8_t {
   Newer = 0,        // missing on the server, or newer locally at minute precision
   NewerOrSame = 1,  // also when both are of the same minute
@@ -48,10 +51,13 @@ class UploadRun {
                    const std::string& folder, int64_t now, RemoteFolders& folders,
                    FtpClient& ftp);
   void ShowIdle();
+  // Tells once per run when a server time lies ahead of the corrected local clock.
+  void NoticeServerAhead(int64_t remoteTime);
 
   MainContext& ctx_;
   FtpOptions options_;
   UploadMethod method_;
+  bool serverAheadTold_ = false;
 };
 
 }  // namespace tolvane

@@ -20,6 +20,7 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/transfer/FtpWireText.cpp
   src/transfer/ListedFolders.cpp
   src/transfer/PerFileFolders.cpp
+  src/transfer/SafeUploader.cpp
   src/transfer/ServerLogin.cpp
 )
 list(APPEND TOLVANE_GUI_SOURCES

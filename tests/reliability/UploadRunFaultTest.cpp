@@ -73,16 +73,18 @@ TEST_F(UploadRunFaultTest, FaultsThatEndTheSessionEndTheRunWithOneMessage) {
   }
 }
 
+// The first passive connection lists the folder (the server's "550" for a.txt needs the
+// listing's word); the put's is the second.
 TEST_F(UploadRunFaultTest, RefusedOrBotchedPutsAreToldAndTheNextEntriesGoOn) {
   const Fault faults[] = {
       {{"STOR#1=final:452 Insufficient storage space."}, "452 Insufficient storage space."},
       {{"STOR#1=reply:553 Could not create file."}, "553 Could not create file."},
       {{"STOR#1=reply:553 Bad\\x1b[2J name\\x07\\x00 here\\x7f."}, "553 Bad[2J name here."},
-      {{"EPSV#1=reply:229 Entering Extended Passive Mode (|||99999|)",
+      {{"EPSV#2=reply:229 Entering Extended Passive Mode (|||99999|)",
         "PASV#1=reply:227 Entering Passive Mode (1,2,3)"},
        kFtpProtocolError},
-      {{"EPSV#1=reply:229 Entering Extended Passive Mode (|||1|)"}, kFtpDataConnectFailed},
-      {{"EPSV#1=reply:229 (!!!12345)", "PASV#1=reply:227 =127,0,0,1,0,0"}, kFtpProtocolError},
+      {{"EPSV#2=reply:229 Entering Extended Passive Mode (|||1|)"}, kFtpDataConnectFailed},
+      {{"EPSV#2=reply:229 (!!!12345)", "PASV#1=reply:227 =127,0,0,1,0,0"}, kFtpProtocolError},
       {{"STOR#1=huge:552"}, ""},
   };
   for (const Fault& f : faults) {

@@ -4,7 +4,8 @@
 pyftpdlib (ftp_server.py) is the well-behaved server; this one exists for replies no real
 server library will send: malformed passive replies, garbage, a full disk after the data,
 a hang-up in the middle of a transfer. It speaks just enough FTP for an upload run:
-passive mode only, every folder exists, no file is ever found, uploads land in --root.
+passive mode only, every folder exists, no file is ever found (listings are empty), uploads
+land in --root, where they can be renamed and deleted.
 
 Listens on 127.0.0.1 only, prints its port, and exits when its stdin reaches end of file.
 Every command line received is appended to --log exactly as it arrived, with bytes below
@@ -166,7 +167,7 @@ class Session:
             'OPTS': '200 OK.', 'TYPE': '200 Type set.', 'CWD': '250 Folder changed.',
             'PWD': '257 "/" is the current folder.', 'NOOP': '200 OK.',
             'SYST': '215 UNIX Type: L8', 'MDTM': '550 No such file.', 'SIZE': '550 No such file.',
-            'DELE': '250 Deleted.', 'MKD': '257 Created.',
+            'MKD': '257 Created.',
         }
         if command in simple:
             self.reply(simple[command])
@@ -180,6 +181,8 @@ class Session:
             self.open_passive(command)
         elif command == 'STOR':
             self.store(argument, None)
+        elif command in ('RNFR', 'RNTO', 'DELE'):
+            self.change_file(command, self.stored_path(argument))
         elif command in ('LIST', 'NLST', 'MLSD'):
             self.send_listing()
         elif command == 'QUIT':
@@ -241,10 +244,27 @@ class Session:
         if kind == 'final':
             self.send(unescape(text))
             return
-        name = os.path.basename(argument.decode('utf-8', 'replace')) or 'unnamed'
-        with open(os.path.join(self.args.root, name), 'wb') as f:
+        with open(self.stored_path(argument), 'wb') as f:
             f.write(received)
         self.reply('226 Transfer complete.')
+
+    def stored_path(self, argument):
+        name = os.path.basename(argument.decode('utf-8', 'replace')) or 'unnamed'
+        return os.path.join(self.args.root, name)
+
+    def change_file(self, command, path):
+        if command == 'RNFR':
+            self.rename_from = path if os.path.exists(path) else None
+            self.reply('350 Ready for the new name.' if self.rename_from else '550 No such file.')
+        elif command == 'RNTO' and getattr(self, 'rename_from', None):
+            os.replace(self.rename_from, path)
+            self.rename_from = None
+            self.reply('250 Renamed.')
+        elif command == 'DELE' and os.path.exists(path):
+            os.remove(path)
+            self.reply('250 Deleted.')
+        else:
+            self.reply('550 No such file.')
 
     def send_listing(self):
         data = self.accept_data()

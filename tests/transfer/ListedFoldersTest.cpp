@@ -90,7 +90,7 @@ TEST_F(ListedFoldersTest, UncheckedRunsChangeDirectoryWhenTheFolderChanges) {
   Run();
   EXPECT_EQ(Sent("STOR"), 3u);
   EXPECT_EQ(Sent("CWD"), 2u);
-  EXPECT_EQ(Sent("MLSD"), 0u);
+  EXPECT_EQ(Sent("MLSD"), 1u);  // only to find temporary files a killed run left behind
 }
 
 TEST_F(ListedFoldersTest, ListsOnlyWhereTheListingKeepsTheLookUpsConvention) {

@@ -8,11 +8,11 @@
 
 #include "app/AppIcon.h"
 #include "app/CmainDlg.h"
+#include "app/ProgramFolderLock.h"
+#include "app/ProgramStart.h"
 #include "app/QtClock.h"
 #include "app/QtPrompts.h"
 #include "app/QtTrayIcon.h"
-#include "app/SettingsFile.h"
-#include "app/SingleInstanceLock.h"
 #include "commands/QtLauncher.h"
 #include "platform/TerminationSignals.h"
 #include "schedule/LogindShutdown.h"
@@ -26,17 +26,13 @@ int CmainApp::InitInstance() {
   QApplication::setQuitOnLastWindowClosed(false);
   QtPrompts prompts;
 
-  SingleInstanceLock lock;
-  if (!lock.Acquire()) {
-    prompts.Error("すでに起動しています。");
-    return 0;
-  }
+  QtClock clock;
 
   SetPathsFromExecutable(settings,
                          QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
-  LoadSettings(settings);
+  ProgramFolderLock lock(settings.exeFolder);
+  if (PrepareProgramFolder(settings, lock, prompts, clock.Now()) != StartOutcome::Run) return 0;
 
-  QtClock clock;
   LogindShutdown shutdown;
   QtLauncher launcher;
   QtTrayIcon tray(AppIcon());

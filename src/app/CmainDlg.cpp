@@ -4,11 +4,13 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QScreen>
 #include <utility>
 
 #include "app/AppIcon.h"
+#include "app/ProgramStart.h"
 #include "app/TrayIcon.h"
 #include "lists/MainLists.h"
 #include "transfer/AsciiModeTable.h"
@@ -28,13 +30,22 @@ QString Shown(const std::string& text) {
   return shown;
 }
 
+// A status line says what it shows through its accessible name, so a screen reader reads it
+// (and hears of each change); its role stays in the description. Empty, the role names it.
+void ShowLine(QLabel& line, const std::string& text) {
+  const QString shown = Shown(text);
+  line.setText(shown);
+  line.setAccessibleName(shown.isEmpty() ? line.accessibleDescription() : shown);
+}
+
 }  // namespace
 
 CmainDlg::CmainDlg(AppSettings& settings, const Seams& seams, QWidget* parent)
     : QDialog(parent),
       ui(std::make_unique<Ui::CmainDlg>()),
       m_seams(seams),
-      m_ctx{settings, m_state, *this, seams.prompts, *this, seams.clock},
+      m_prompts(seams.prompts),
+      m_ctx{settings, m_state, *this, m_prompts, *this, seams.clock},
       m_ticker(m_ctx, seams.shutdown, [this] { OnUpload(); }),
       m_tray(settings, m_state, seams.tray, *this) {
   ui->setupUi(this);
@@ -48,6 +59,8 @@ CmainDlg::CmainDlg(AppSettings& settings, const Seams& seams, QWidget* parent)
   for (QLabel* line : {ui->fileLine, ui->statusLine}) {
     line->setMinimumHeight(line->fontMetrics().height());
   }
+  m_timer.setParent(this);
+  m_timer.setObjectName(QStringLiteral("tickTimer"));
   m_timer.setInterval(kTickMs);
   ConnectControls();
 }
@@ -79,9 +92,12 @@ void CmainDlg::ConnectControls() {
 }
 
 void CmainDlg::Start() {
+  // Start-up notices wait for the timer: the schedule must not wait for their OK.
+  m_prompts.Hold();
   OnInitDialog();
   m_tray.ShowAtStart();
   m_timer.start();
+  m_prompts.Release();
 }
 
 int CmainDlg::Exec() {
@@ -97,6 +113,7 @@ int CmainDlg::Exec() {
 void CmainDlg::OnInitDialog() {
   m_state.m_inTray = false;
   m_state.m_clockText.clear();
+  ReportIrregularStateFiles(m_ctx.settings, m_ctx.prompts);
   LoadAsciiExtensions(m_ctx.settings, m_state.m_asciiExts);
   FillListSelector(m_ctx);
   m_ticker.LoadSchedule(1);
@@ -182,7 +199,10 @@ std::string CmainDlg::ListName(int index) const {
 int CmainDlg::ListSelection() const { return ui->listCombo->currentIndex(); }
 
 void CmainDlg::AppendList(const std::string& name) {
+  // addItem selects the first item of an empty selector; an appended list is never selected.
+  const int selected = ui->listCombo->currentIndex();
   ui->listCombo->addItem(QString::fromStdString(name));
+  ui->listCombo->setCurrentIndex(selected);
 }
 
 void CmainDlg::RemoveList(int index) {
@@ -224,13 +244,9 @@ void CmainDlg::BringToFront() { m_tray.BringToFront(); }
 
 // --- StatusLines ---
 
-void CmainDlg::SetStatus(const std::string& text) {
-  ui->statusLine->setText(Shown(text));
-}
+void CmainDlg::SetStatus(const std::string& text) { ShowLine(*ui->statusLine, text); }
 
-void CmainDlg::SetFileLine(const std::string& text) {
-  ui->fileLine->setText(Shown(text));
-}
+void CmainDlg::SetFileLine(const std::string& text) { ShowLine(*ui->fileLine, text); }
 
 // --- TrayWindow ---
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/AppSettings.h"
+#include "app/HeldPrompts.h"
 #include "app/MainState.h"
 #include "app/MainView.h"
 #include "app/TrayController.h"
@@ -109,6 +110,7 @@ class CmainDlg : public QDialog, public MainView, public StatusLines, private Tr
   std::unique_ptr<Ui::CmainDlg> ui;
   MainState m_state;
   Seams m_seams;
+  HeldPrompts m_prompts;
   MainContext m_ctx;
   ScheduleTicker m_ticker;
   TrayController m_tray;

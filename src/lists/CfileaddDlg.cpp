@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "app/DialogFrame.h"
 #include "lists/ListEditorModel.h"
 #include "ui_CfileaddDlg.h"
 
@@ -23,6 +24,7 @@ CfileaddDlg::CfileaddDlg(Prompts& prompts, FilePicker picker, QWidget* parent)
       m_prompts(prompts),
       m_picker(std::move(picker)) {
   ui->setupUi(this);
+  UseDialogFrame(*this, DialogSize::Fixed);
   connect(ui->okButton, &QPushButton::clicked, this, &CfileaddDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CfileaddDlg::reject);
   connect(ui->browseButton, &QPushButton::clicked, this, &CfileaddDlg::OnBrowse);

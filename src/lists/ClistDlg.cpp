@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <vector>
 
+#include "app/DialogFrame.h"
 #include "ui_ClistDlg.h"
 
 namespace tolvane {
@@ -31,6 +32,7 @@ ClistDlg::ClistDlg(const AppSettings& settings, const MainView& owner, Prompts& 
       m_prompts(prompts),
       m_model(settings, prompts) {
   ui->setupUi(this);
+  UseDialogFrame(*this, DialogSize::Resizable);
   SetUpTable();
   connect(ui->okButton, &QPushButton::clicked, this, &ClistDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &ClistDlg::reject);

@@ -36,6 +36,10 @@ bool NameAndEntriesAcceptable(const ListEditorData& data,
     prompts.Error("リスト名に以下の文字は使えません\n \\ / : * ? \" < > |");
     return false;
   }
+  if (!IsListFileName(data.m_listName)) {
+    prompts.Error("このリスト名は使えません");
+    return false;
+  }
   // The name goes into the settings and timer files, the entries into the list file: all of
   // them code page 932.
   if (!FitsCp932(data.m_listName)) {

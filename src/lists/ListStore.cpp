@@ -8,19 +8,45 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/AtomicFile.h"
 #include "platform/LineFile.h"
 
 namespace tolvane {
 namespace {
 
-bool IsFolder(const std::string& path) {
+// As entering the folder would: it must be a folder we may search.
+bool CanEnterFolder(const std::string& path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         ::faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0;
 }
 
-bool IsRegularFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(
+      a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
+      });
+}
+
+bool EndsWithIni(const std::string& file) {
+  return file.size() >= 4 && file.compare(file.size() - 4, 4, ".ini") == 0;
+}
+
+// The ".ini" names in the list folder, split by whether they are regular files.
+void ScanListFolder(const AppSettings& settings, std::vector<std::string>* regular,
+                    std::vector<std::string>* irregular) {
+  const std::string folder = ListFolder(settings);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string file = entry->d_name;
+    if (!EndsWithIni(file)) continue;
+    std::vector<std::string>* into = IsIrregularFile(folder + "/" + file) ? irregular : regular;
+    if (into) into->push_back(file);
+  }
+  ::closedir(dir);
 }
 
 // Renames without ever replacing an existing file.
@@ -41,8 +67,18 @@ std::string ListFilePath(const AppSettings& settings, const std::string& name) {
   return ListFolder(settings) + "/" + name + ".ini";
 }
 
+bool IsListFileName(const std::string& name) {
+  return name != "." && name != ".." && name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+}
+
+std::string ResolveListPath(const AppSettings& settings, const std::string& localPath) {
+  if (localPath.empty() || localPath.front() == '/') return localPath;
+  return ListFolder(settings) + "/" + localPath;
+}
+
 std::optional<std::vector<std::string>> ReadListLines(const AppSettings& settings,
                                                       const std::string& name) {
+  if (!IsListFileName(name)) return std::nullopt;
   return ReadLineFile(ListFilePath(settings, name));
 }
 
@@ -58,10 +94,11 @@ std::optional<UploadList> ReadListFile(const AppSettings& settings, const std::s
 
 ListWrite WriteListFile(const AppSettings& settings, const std::string& name,
                         const std::vector<std::string>& lines) {
+  if (!IsListFileName(name)) return ListWrite::CannotCreate;
   const std::string folder = ListFolder(settings);
   bool entered = false;
   for (int attempt = 0; attempt < 2 && !entered; ++attempt) {
-    entered = IsFolder(folder);
+    entered = CanEnterFolder(folder);
     if (!entered) ::mkdir(folder.c_str(), 0777);  // a failure shows in the next attempt
   }
   if (!entered) return ListWrite::FolderUnavailable;
@@ -78,27 +115,30 @@ ListWrite WriteListFile(const AppSettings& settings, const std::string& name,
 
 bool RenameListFile(const AppSettings& settings, const std::string& oldName,
                     const std::string& newName) {
+  if (!IsListFileName(oldName) || !IsListFileName(newName)) return false;
   return RenameNoReplace(ListFilePath(settings, oldName), ListFilePath(settings, newName));
 }
 
 bool DeleteListFile(const AppSettings& settings, const std::string& name) {
+  if (!IsListFileName(name)) return false;
   return ::unlink(ListFilePath(settings, name).c_str()) == 0;
 }
 
 std::vector<std::string> FindListNames(const AppSettings& settings) {
   std::vector<std::string> names;
-  const std::string folder = ListFolder(settings);
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return names;
-  while (const dirent* entry = ::readdir(dir)) {
-    std::string file = entry->d_name;
-    if (file.size() < 4 || file.compare(file.size() - 4, 4, ".ini") != 0) continue;
-    if (!IsRegularFile(folder + "/" + file)) continue;
-    names.push_back(file.substr(0, file.size() - 4));
-  }
-  ::closedir(dir);
+  ScanListFolder(settings, &names, nullptr);
+  for (std::string& file : names) file.resize(file.size() - 4);
+  // Ties only between names that differ in case: keep those in byte order.
   std::sort(names.begin(), names.end());
+  std::stable_sort(names.begin(), names.end(), LessIgnoringAsciiCase);
   return names;
+}
+
+std::vector<std::string> FindIrregularListFiles(const AppSettings& settings) {
+  std::vector<std::string> files;
+  ScanListFolder(settings, nullptr, &files);
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 std::string DisplayName(const std::string& path) {

@@ -22,6 +22,15 @@ struct UploadList {
 std::string ListFolder(const AppSettings& settings);
 std::string ListFilePath(const AppSettings& settings, const std::string& name);
 
+// A name that can only name a file inside the list folder: no '/', no NUL, not "." or "..".
+// Names from anywhere (timer.ini, the settings file, a dialog) pass here before any file
+// operation; every operation below fails for any other name.
+bool IsListFileName(const std::string& name);
+
+// A list entry's local path as the upload and the file commands use it: a relative path
+// counts from the list folder, the folder a list's relative paths were written against.
+std::string ResolveListPath(const AppSettings& settings, const std::string& localPath);
+
 // The list, or nullopt when its file cannot be opened. An unpaired last line is dropped.
 std::optional<UploadList> ReadListFile(const AppSettings& settings, const std::string& name);
 
@@ -41,11 +50,16 @@ bool RenameListFile(const AppSettings& settings, const std::string& oldName,
                     const std::string& newName);
 bool DeleteListFile(const AppSettings& settings, const std::string& name);
 
-// The list names found in the list folder (files ending in ".ini"), sorted by name.
+// The list names found in the list folder (regular files ending in ".ini"), sorted by name
+// ignoring ASCII case, as a folder listing on Windows would give them.
 std::vector<std::string> FindListNames(const AppSettings& settings);
 
 // What the file list shows for a path: the part after the last '/'.
 std::string DisplayName(const std::string& path);
+
+// The names in the list folder ending in ".ini" that are not regular files (symlinks, FIFOs,
+// folders): never offered as lists.
+std::vector<std::string> FindIrregularListFiles(const AppSettings& settings);
 
 // Characters a list name may not hold.
 inline constexpr const char* kForbiddenListChars = "\\/:*?\"<>|";

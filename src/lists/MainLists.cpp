@@ -32,7 +32,7 @@ void ShowList(MainContext& ctx, int index) {
   // Path lines only; an unpaired last path line is shown like any other.
   for (size_t i = 0; i < lines->size(); i += 2) {
     names.push_back(DisplayName((*lines)[i]));
-    ctx.state.filePaths.push_back((*lines)[i]);
+    ctx.state.filePaths.push_back(ResolveListPath(ctx.settings, (*lines)[i]));
   }
   ctx.view.SetFileNames(names);
   ctx.view.FocusFileList();

@@ -21,12 +21,24 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
   return lines;
 }
 
-std::optional<std::vector<std::string>> ReadLineFile(const std::string& path) {
+std::optional<std::vector<std::string>> ReadRawLines(const std::string& path) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) return std::nullopt;
-  std::vector<std::string> lines = SplitLines(*bytes);
-  for (std::string& line : lines) line = FromCp932(line);
+  return SplitLines(*bytes);
+}
+
+std::optional<std::vector<std::string>> ReadLineFile(const std::string& path) {
+  std::optional<std::vector<std::string>> lines = ReadRawLines(path);
+  if (lines) {
+    for (std::string& line : *lines) line = FromCp932(line);
+  }
   return lines;
+}
+
+bool WriteRawLines(const std::string& path, const std::vector<std::string>& lines) {
+  std::string image;
+  for (const std::string& line : lines) image += line + "\r\n";
+  return WriteFileAtomically(path, image);
 }
 
 std::optional<std::string> EncodeLines(const std::vector<std::string>& lines) {

@@ -24,6 +24,13 @@ enum class LineWrite {
 // Writes the lines whole (temporary file and rename), each followed by CR LF.
 LineWrite WriteLineFile(const std::string& path, const std::vector<std::string>& lines);
 
+// The file's lines as bytes, undecoded, or nullopt when it cannot be opened.
+std::optional<std::vector<std::string>> ReadRawLines(const std::string& path);
+
+// Writes lines of bytes as they are (no encoding), each followed by CR LF; for lines read by
+// ReadRawLines, whose bytes may not all be code page 932 and must survive a rewrite.
+bool WriteRawLines(const std::string& path, const std::vector<std::string>& lines);
+
 // The encoded file image, or nullopt when a line cannot be encoded.
 std::optional<std::string> EncodeLines(const std::vector<std::string>& lines);
 

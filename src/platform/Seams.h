@@ -16,6 +16,8 @@ inline constexpr const char* kCaptionError = "エラー";
 inline constexpr const char* kCaptionConfirm = "確認";
 inline constexpr const char* kCaptionDone = "完了";
 inline constexpr const char* kAppName = "トルヴェイン";
+// The program's file name without extension: the caption of the FTP client's errors.
+inline constexpr const char* kProgramName = "tolvane";
 
 class Prompts {
  public:
@@ -30,8 +32,8 @@ class Prompts {
   bool Ask(const std::string& text) {
     return Show(text, kCaptionConfirm, Icon::Question, Buttons::YesNo) == Answer::Yes;
   }
-  // Errors of the FTP client: stop icon, the program's name as caption.
-  void Failure(const std::string& text) { Show(text, kAppName, Icon::Stop, Buttons::Ok); }
+  // Errors of the FTP client: stop icon, the program's file name as caption.
+  void Failure(const std::string& text) { Show(text, kProgramName, Icon::Stop, Buttons::Ok); }
 };
 
 // Status line 1016 (schedule state, clock, progress) and file line 1041 of the main window.

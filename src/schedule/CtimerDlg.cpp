@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "app/DialogFrame.h"
 #include "schedule/CtimeraddDlg.h"
 #include "ui_CtimerDlg.h"
 
@@ -12,6 +13,7 @@ CtimerDlg::CtimerDlg(MainContext& ctx, ScheduleTicker& ticker, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::CtimerDlg>()), m_ctx(ctx), m_ticker(ticker),
       m_model(ctx.settings, ctx.prompts) {
   ui->setupUi(this);
+  UseDialogFrame(*this, DialogSize::Resizable);
   connect(ui->okButton, &QPushButton::clicked, this, &CtimerDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CtimerDlg::reject);
   connect(ui->addButton, &QPushButton::clicked, this, &CtimerDlg::OnAdd);

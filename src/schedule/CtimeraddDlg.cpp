@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "app/DialogFrame.h"
 #include "schedule/CtimerDlg.h"
 #include "ui_CtimeraddDlg.h"
 
@@ -21,6 +22,7 @@ CtimeraddDlg::CtimeraddDlg(MainContext& ctx, CtimerDlg* listDlg, QWidget* parent
     : QDialog(parent ? parent : listDlg), ui(std::make_unique<Ui::CtimeraddDlg>()), m_ctx(ctx),
       m_listDlg(listDlg) {
   ui->setupUi(this);
+  UseDialogFrame(*this, DialogSize::Fixed);
   connect(ui->kindCombo, &QComboBox::activated, this, &CtimeraddDlg::OnKindChanged);
   connect(ui->okButton, &QPushButton::clicked, this, &CtimeraddDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CtimeraddDlg::reject);

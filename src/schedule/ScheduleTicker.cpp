@@ -6,6 +6,7 @@
 #include "app/MainState.h"
 #include "app/SettingsFile.h"
 #include "app/StatusTexts.h"
+#include "platform/Cp932.h"
 #include "platform/LocalTime.h"
 #include "schedule/TimerCodeText.h"
 #include "schedule/TimerFile.h"
@@ -24,11 +25,16 @@ ScheduleTicker::ScheduleTicker(MainContext& ctx, Shutdown& shutdown,
 void ScheduleTicker::LoadSchedule(int mode) {
   int64_t now = ctx_.clock.Now();
   if (ctx_.state.m_clockText.empty()) ctx_.state.m_clockText = FormatLocal(now, kClockFormat);
-  std::optional<std::vector<std::string>> lines = ReadTimerFile(ctx_.settings);
+  std::optional<std::vector<std::string>> bytes = ReadTimerFileBytes(ctx_.settings);
   // Without a file the day selection stays as it was.
-  if (!lines) return;
-  if (mode == 0 || mode == 1) BuildDaySelection(*lines, now);
-  if (mode == 1 || mode == 2) PurgeExpired(std::move(*lines), now, mode == 1);
+  if (!bytes) return;
+  if (mode == 0 || mode == 1) {
+    std::vector<std::string> lines;
+    lines.reserve(bytes->size());
+    for (const std::string& line : *bytes) lines.push_back(FromCp932(line));
+    BuildDaySelection(lines, now);
+  }
+  if (mode == 1 || mode == 2) PurgeExpired(std::move(*bytes), now, mode == 1);
 }
 
 void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, int64_t now) {
@@ -44,7 +50,8 @@ void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, in
   }
 }
 
-// Removes expired one-shot entries from the file. The day selection is left alone: a one-shot
+// Removes expired one-shot entries from the file, whose lines come as undecoded bytes: codes
+// are ASCII digits either way, and the lines kept are written back byte for byte. The day selection is left alone: a one-shot
 // removed here still fires from it at its minute.
 // At start-up the switch rebuilds the selection from the file right after this purge, so a
 // one-shot of the current minute is kept until it has fired (the purge after firing removes
@@ -62,7 +69,7 @@ void ScheduleTicker::PurgeExpired(std::vector<std::string> lines, int64_t now, b
   }
   // An odd last line is no entry, but it is the user's text: keep it.
   if (i < lines.size()) kept.push_back(std::move(lines[i]));
-  if (WriteTimerFile(ctx_.settings, kept) != LineWrite::Ok) {
+  if (!WriteTimerFileBytes(ctx_.settings, kept)) {
     ctx_.prompts.Error("タイマー設定を更新できませんでした");
   }
 }

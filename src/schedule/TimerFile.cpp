@@ -10,6 +10,14 @@ std::optional<std::vector<std::string>> ReadTimerFile(const AppSettings& setting
   return ReadLineFile(TimerFilePath(settings));
 }
 
+std::optional<std::vector<std::string>> ReadTimerFileBytes(const AppSettings& settings) {
+  return ReadRawLines(TimerFilePath(settings));
+}
+
+bool WriteTimerFileBytes(const AppSettings& settings, const std::vector<std::string>& lines) {
+  return WriteRawLines(TimerFilePath(settings), lines);
+}
+
 LineWrite WriteTimerFile(const AppSettings& settings, const std::vector<std::string>& lines) {
   return WriteLineFile(TimerFilePath(settings), lines);
 }

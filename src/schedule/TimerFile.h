@@ -20,6 +20,11 @@ std::string TimerFilePath(const AppSettings& settings);
 // All lines of the timer file in order, or nullopt when there is no readable file.
 std::optional<std::vector<std::string>> ReadTimerFile(const AppSettings& settings);
 
+// The same lines as bytes, undecoded: the purge passes the lines it keeps through unchanged,
+// also those a code page 932 decoder would not read back (written elsewhere, or damaged).
+std::optional<std::vector<std::string>> ReadTimerFileBytes(const AppSettings& settings);
+bool WriteTimerFileBytes(const AppSettings& settings, const std::vector<std::string>& lines);
+
 // Replaces the timer file with `lines` as a whole. Anything but Ok leaves the old file as it
 // was (Unencodable: some text has no code page 932 form).
 LineWrite WriteTimerFile(const AppSettings& settings, const std::vector<std::string>& lines);

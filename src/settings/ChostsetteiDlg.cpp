@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/BusyGuard.h"
+#include "app/DialogFrame.h"
 #include "app/MainState.h"
 #include "ui_ChostsetteiDlg.h"
 
@@ -15,6 +16,7 @@ ChostsetteiDlg::ChostsetteiDlg(MainContext& owner, QWidget* parent)
       m_owner(owner),
       m_form(owner.settings, owner.state.m_asciiExts, owner.prompts) {
   ui->setupUi(this);
+  UseDialogFrame(*this, DialogSize::Fixed);
   connect(ui->okButton, &QPushButton::clicked, this, &ChostsetteiDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &ChostsetteiDlg::reject);
   connect(ui->addButton, &QPushButton::clicked, this, &ChostsetteiDlg::OnAdd);

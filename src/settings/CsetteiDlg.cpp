@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/BusyGuard.h"
+#include "app/DialogFrame.h"
 #include "ui_CsetteiDlg.h"
 
 namespace tolvane {
@@ -33,6 +34,7 @@ CsetteiDlg::CsetteiDlg(MainContext& owner, QWidget* parent)
       m_owner(owner),
       m_form(owner.settings, owner.prompts) {
   ui->setupUi(this);
+  UseDialogFrame(*this, DialogSize::Fixed);
   connect(ui->okButton, &QPushButton::clicked, this, &CsetteiDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CsetteiDlg::reject);
   connect(ui->localBrowseButton, &QPushButton::clicked, this, &CsetteiDlg::OnBrowseFolder);

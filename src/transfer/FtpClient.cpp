@@ -27,7 +27,9 @@ size_t CharacterCount(const std::string& utf8) {
 // A local file to upload, open for reading; closed when it goes.
 class LocalFile {
  public:
-  explicit LocalFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+  // O_NONBLOCK: a FIFO put in the file's place must not hold open() for good.
+  explicit LocalFile(const std::string& path)
+      : fd_(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
     struct stat st {};
     if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
       close(fd_);

@@ -163,7 +163,7 @@ void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& l
         ctx_.status.SetStatus(Numbered(entry + 1u, "番目 更新確認中..."));
         ctx_.status.SetFileLine("");
       }
-      localPath = lines[i];
+      localPath = ResolveListPath(ctx_.settings, lines[i]);
     } else {
       ++entry;
       if (!UploadEntry(mode, entry, localPath, lines[i], now, *folders, ftp)) break;

@@ -2,9 +2,17 @@
 // settings or list files that are damaged.
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/MainState.h"
+#include "lists/CfileaddDlg.h"
+#include "lists/ClistDlg.h"
+#include "schedule/CtimerDlg.h"
+#include "schedule/CtimeraddDlg.h"
+#include "settings/ChostsetteiDlg.h"
+#include "settings/CsetteiDlg.h"
+#include "support/FileFaults.h"
 #include "MainWindowRig.h"
 
 namespace tolvane::test {
@@ -22,6 +30,10 @@ class CmainDlgStartTest : public QObject {
   void timerMenuAndTickDriveTheStatusLine();
   void damagedFilesNeverStopTheStart_data();
   void damagedFilesNeverStopTheStart();
+  void startNoticesComeOnceTheTimerRuns();
+  void appendedListIsNeitherSelectedNorShown();
+  void statusLinesSpeakWhatTheyShow();
+  void dialogsCannotBeMinimised();
 };
 
 void CmainDlgStartTest::statusLinesFollowTheStoredSwitch_data() {
@@ -61,7 +73,7 @@ void CmainDlgStartTest::selectorIsSortedAndShowsTheStartList() {
   QCOMPARE(rig.Combo()->currentIndex(), 2);
   QCOMPARE(rig.FileItems(), QStringList({"索引.html", "", "相対.css"}));
   QCOMPARE(window.State().filePaths,
-           (std::vector<std::string>{"/w/表示/索引.html", "/w/top/", "相対.css"}));
+           (std::vector<std::string>{"/w/表示/索引.html", "/w/top/", rig.dir / "list/相対.css"}));
   QCOMPARE(window.FileSelection(), -1);
   QVERIFY(QTest::qWaitForWindowExposed(&window));
   QCOMPARE(QApplication::focusWidget(), rig.Files());
@@ -164,6 +176,73 @@ void CmainDlgStartTest::damagedFilesNeverStopTheStart() {
   // A megabyte name is shown shortened, or laying it out freezes the window for seconds.
   QVERIFY(rig.Files()->item(0)->text().size() <= 1025);
   QVERIFY(rig.prompts.shown.empty());
+}
+
+void CmainDlgStartTest::startNoticesComeOnceTheTimerRuns() {
+  MainWindowRig rig;
+  // A purge that cannot be written, and a state file that is a symlink.
+  rig.dir.Write("timer.ini", "10202001010000\r\nold\r\n200930\r\nweb\r\n");
+  std::filesystem::create_directory(rig.dir / "list");
+  std::filesystem::create_directory_symlink("/etc", rig.dir / "list/etc.ini");
+  test::FileSizeLimit diskFull(4);
+  bool tickingAtEach = true;
+  rig.prompts.onShow = [&] {
+    const QTimer* timer = rig.window->findChild<QTimer*>(QStringLiteral("tickTimer"));
+    tickingAtEach = tickingAtEach && timer && timer->isActive();
+  };
+  rig.Start();
+  QCOMPARE(rig.prompts.shown.size(), size_t{2});
+  QVERIFY(tickingAtEach);
+}
+
+void CmainDlgStartTest::appendedListIsNeitherSelectedNorShown() {
+  MainWindowRig rig;
+  CmainDlg& window = rig.Start();
+  window.AppendList("new");
+  QCOMPARE(window.ListSelection(), -1);
+  QCOMPARE(rig.Combo()->currentText(), QString());
+}
+
+void CmainDlgStartTest::statusLinesSpeakWhatTheyShow() {
+  MainWindowRig rig;
+  CmainDlg& window = rig.Start();
+  const QLabel* status = rig.Find<QLabel>("statusLine");
+  const QLabel* file = rig.Find<QLabel>("fileLine");
+  QCOMPARE(status->accessibleName(), QStringLiteral("TIMER OFF　03：04：05"));
+  QCOMPARE(status->accessibleDescription(), QStringLiteral("ステータス"));
+  QCOMPARE(file->accessibleName(), QStringLiteral("ファイル表示"));  // empty: its role
+  window.SetFileLine("index.html");
+  QCOMPARE(file->accessibleName(), QStringLiteral("index.html"));
+  QCOMPARE(file->accessibleDescription(), QStringLiteral("ファイル表示"));
+}
+
+void CmainDlgStartTest::dialogsCannotBeMinimised() {
+  MainWindowRig rig;
+  CmainDlg& window = rig.Start();
+  ScheduleTicker ticker(window.Context(), rig.shutdown, [] {});
+  CtimerDlg timers(window.Context(), ticker, &window);
+  struct Case {
+    std::unique_ptr<QDialog> dialog;
+    bool fixed;
+  };
+  Case cases[] = {
+      {std::make_unique<CsetteiDlg>(window.Context(), &window), true},
+      {std::make_unique<ChostsetteiDlg>(window.Context(), &window), true},
+      {std::make_unique<CfileaddDlg>(rig.prompts, nullptr, &window), true},
+      {std::make_unique<CtimeraddDlg>(window.Context(), &timers, &window), true},
+      {std::make_unique<ClistDlg>(rig.settings, window, rig.prompts, &window), false},
+  };
+  for (Case& c : cases) {
+    QDialog& dialog = *c.dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const Qt::WindowFlags flags = dialog.windowFlags();
+    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
+    QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QCOMPARE(dialog.minimumSize() == dialog.maximumSize(), c.fixed);
+    dialog.hide();
+  }
 }
 
 }  // namespace tolvane::test

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "lists/ListStore.h"
 #include "support/TempDir.h"
@@ -56,14 +59,39 @@ TEST_F(ListStoreTest, RenameNeverReplacesAnotherList) {
   EXPECT_FALSE(DeleteListFile(settings, "c"));
 }
 
-TEST_F(ListStoreTest, FindsListFilesSortedByName) {
-  for (const char* name : {"list/b.ini", "list/a.ini", "list/.ini", "list/c.txt", "list/D.INI",
-                           "list/folder.ini/x"}) {
+TEST_F(ListStoreTest, FindsListFilesSortedByNameIgnoringCase) {
+  for (const char* name : {"list/b.ini", "list/サイト.ini", "list/a.ini", "list/.ini", "list/c.txt",
+                           "list/D.INI", "list/folder.ini/x", "list/B.ini", "list/A.ini"}) {
     dir.Write(name, "");
   }
-  EXPECT_EQ(FindListNames(settings), (std::vector<std::string>{"", "a", "b"}));
+  EXPECT_EQ(FindListNames(settings),
+            (std::vector<std::string>{"", "A", "a", "B", "b", "サイト"}));
   test::TempDir empty;
   EXPECT_TRUE(FindListNames(test::SettingsIn(empty)).empty());
+}
+
+TEST_F(ListStoreTest, FolderThatCannotBeEnteredIsToldAsSuch) {
+  dir.Write("list/a.ini", "");
+  ::chmod((dir / "list").c_str(), 0600);
+  ::chmod(dir.path().c_str(), 0755);
+  // As an ordinary user, for whom permissions count (root ignores them).
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(9);
+    ::_exit(WriteListFile(settings, "a", {"/w/a.html", ""}) == ListWrite::FolderUnavailable ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::chmod((dir / "list").c_str(), 0700);
+  if (geteuid() != 0 && WEXITSTATUS(status) == 9) GTEST_SKIP() << "needs root to change user";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(ListStoreTest, RelativePathsCountFromTheListFolder) {
+  EXPECT_EQ(ResolveListPath(settings, "site/index.html"), dir / "list/site/index.html");
+  EXPECT_EQ(ResolveListPath(settings, "../top.html"), dir / "list/../top.html");
+  EXPECT_EQ(ResolveListPath(settings, "/w/a.html"), "/w/a.html");
+  EXPECT_EQ(ResolveListPath(settings, ""), "");
 }
 
 TEST(ListNames, DisplayNameAndForbiddenCharacters) {

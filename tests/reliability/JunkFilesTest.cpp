@@ -59,7 +59,7 @@ TEST_F(JunkFilesTest, PurgeRewritesADamagedTimerFileKeepingEveryOtherLine) {
   EXPECT_EQ(model.RowText(2), "毎日12時01分-①");
 }
 
-TEST_F(JunkFilesTest, BinaryTimerFileIsNeitherRunNorRewritten) {
+TEST_F(JunkFilesTest, BinaryTimerFileIsNeverRunAndKeptLineForLine) {
   const std::string junk = BinaryJunk() + "\r\n" + kMegabyte;
   dir.Write("timer.ini", junk);
   At(11, 59, 59);
@@ -67,9 +67,11 @@ TEST_F(JunkFilesTest, BinaryTimerFileIsNeitherRunNorRewritten) {
   TickFor(62);
   TimerListModel model(settings, prompts);
   model.Load();
-  // The purge cannot write back what it could not read whole: it says so and keeps the file.
-  EXPECT_EQ(dir.Read("timer.ini"), junk);
-  for (const Shown& s : prompts.shown) EXPECT_EQ(s.text, "タイマー設定を更新できませんでした");
+  // The purge writes back every line byte for byte; only the line ends become CR LF.
+  std::string kept;
+  for (const std::string& line : SplitLines(junk)) kept += line + "\r\n";
+  EXPECT_EQ(dir.Read("timer.ini"), kept);
+  EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(JunkFilesTest, ModeFileJunkIsReadLineForLine) {

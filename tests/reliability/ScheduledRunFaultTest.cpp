@@ -44,7 +44,7 @@ TEST_P(ScheduledRunFaultTest, FailedRunLeavesTheMinutesOtherWorkDone) {
 
   EXPECT_EQ(runs, (Texts{"night", "web"}));
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].caption, kAppName);
+  EXPECT_EQ(prompts.shown[0].caption, "tolvane");
   EXPECT_FALSE(server.files().Exists("a.txt"));
   EXPECT_EQ(server.files().Read("b.txt"), "b.txt");
   EXPECT_EQ(dir.Read("timer.ini"), "200930\r\nweb\r\n201000\r\nlater\r\n");

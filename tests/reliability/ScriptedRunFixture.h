@@ -50,11 +50,11 @@ class ScriptedRunFixture : public ::testing::Test, protected UploadListRig {
     return MillisecondsOf([this] { UploadRun(ctx, ShortBounds()).OnUpload(); });
   }
 
-  // The texts of the FTP failures shown (each with the program's name and the stop icon).
+  // The texts of the FTP failures shown (each with the program's file name and the stop icon).
   Texts Messages() const {
     Texts texts;
     for (const Shown& s : prompts.shown) {
-      EXPECT_EQ(s.caption, kAppName);
+      EXPECT_EQ(s.caption, "tolvane");
       EXPECT_EQ(s.icon, Icon::Stop);
       texts.push_back(s.text);
     }

@@ -14,4 +14,5 @@ list(APPEND CORE_TEST_SOURCES
 list(APPEND CORE_TEST_SOURCES
   reliability/FailedWriteTest.cpp
   reliability/JunkFilesTest.cpp
+  reliability/ProgramFolderFilesTest.cpp
 )

@@ -46,6 +46,14 @@ TEST_F(LoadScheduleTest, PurgeRemovesExpiredOneShotsAndKeepsAnOddLastLine) {
   EXPECT_EQ(state.m_todayEntries[1], "kept");
 }
 
+TEST_F(LoadScheduleTest, PurgeKeepsLinesThatAreNotCodePage932ByteForByte) {
+  const std::string foreign = "200930\r\n\x80\xfd\xa0\x81\r\n";  // no code page 932 text
+  dir.Write("timer.ini", "10202603150800\r\nold\r\n" + foreign);
+  ticker.LoadSchedule(1);
+  EXPECT_EQ(dir.Read("timer.ini"), foreign);
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
 TEST_F(LoadScheduleTest, SelectionCountStaysWithinSixteenBits) {
   std::string file;
   for (int i = 0; i < 33000; ++i) file += "200930\r\nl\r\n";

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "schedule/TickerFixture.h"
+#include "support/FileFaults.h"
 
 namespace tolvane {
 namespace {
@@ -181,9 +182,9 @@ TEST_F(TickTest, HourlyEntryFiresEveryHourAndOneShotOnce) {
 }
 
 TEST_F(TickTest, FailedPurgeIsReportedAndFiringCarriesOn) {
-  // A damaged byte in a list name: the file cannot be written back as it was read.
   const std::string file = "11202603150930\r\nweb\r\n200930\r\nbad\x82\xFF\r\n";
   dir.Write("timer.ini", file);
+  test::FileSizeLimit diskFull(4);  // the purge cannot write the file back
   At(9, 29, 59);
   StartUp(1);
   ASSERT_EQ(prompts.shown.size(), 1u);

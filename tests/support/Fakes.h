@@ -1,6 +1,7 @@
 #pragma once
 // Test doubles for the seams: recorders that keep what a person would have seen.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ class RecordingPrompts : public Prompts {
  public:
   Answer Show(const std::string& text, const std::string& caption, Icon icon,
               Buttons buttons) override {
+    if (onShow) onShow();
     shown.push_back({text, caption, icon, buttons});
     if (buttons == Buttons::YesNo && !answers.empty()) {
       Answer a = answers.front();
@@ -32,6 +34,7 @@ class RecordingPrompts : public Prompts {
   }
   std::vector<Shown> shown;
   std::deque<Answer> answers;  // scripted answers to Yes/No questions, in order
+  std::function<void()> onShow;  // looks at the program while the box would be up
 };
 
 class RecordingStatus : public StatusLines {

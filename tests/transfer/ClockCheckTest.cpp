@@ -133,7 +133,7 @@ TEST_F(ClockCheckTest, AFailedPutStillReadsAnOldTestFile) {
   const int64_t started = Check();
 
   ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[0].caption, kAppName);
+  EXPECT_EQ(prompts.shown[0].caption, "tolvane");
   EXPECT_EQ(prompts.shown[0].icon, Icon::Stop);
   EXPECT_EQ(prompts.shown[0].text.substr(0, 4), "550 ");  // the server's own words
   EXPECT_EQ(prompts.shown[1].text, Question(started, "03/05 15:07"));
@@ -156,7 +156,7 @@ TEST_F(ClockCheckTest, FailedConnectionsEndIdleWithoutAQuestion) {
   Check(Answer::Yes);
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text, "530 Authentication failed.");
-  EXPECT_EQ(prompts.shown[0].caption, kAppName);
+  EXPECT_EQ(prompts.shown[0].caption, "tolvane");
   EXPECT_EQ(prompts.shown[0].icon, Icon::Stop);
   EXPECT_EQ(status.statusHistory, (Texts{"サーバーに接続しています...", "TIMER OFF　12：00：00"}));
   EXPECT_FALSE(ServerGot("STOR tolvanetimetest.txt"));

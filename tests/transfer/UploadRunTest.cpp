@@ -196,7 +196,7 @@ TEST_F(UploadRunTest, ConnectFailuresShowTheReasonAndEndIdle) {
   List({Local("a.txt", "a"), ""});
   Run();
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].caption, "トルヴェイン");
+  EXPECT_EQ(prompts.shown[0].caption, "tolvane");
   EXPECT_EQ(prompts.shown[0].icon, Icon::Stop);
   EXPECT_NE(prompts.shown[0].text.find("530"), std::string::npos);
   EXPECT_EQ(status.statusHistory, (Texts{"サーバーに接続しています...", "TIMER OFF　"}));

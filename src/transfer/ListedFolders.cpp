@@ -71,6 +71,12 @@ FtpFolderListing* ListedFolders::ListingHere() {
   return knowledge.listing ? &*knowledge.listing : nullptr;
 }
 
+size_t ListedFolders::KeptListings() const {
+  size_t kept = 0;
+  for (const auto& [place, knowledge] : known_) kept += knowledge.listing.has_value();
+  return kept;
+}
+
 void ListedFolders::DropListingsNoLongerNeeded() {
   for (auto& [place, knowledge] : known_) {
     if (!knowledge.listing) continue;

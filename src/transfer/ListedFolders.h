@@ -30,6 +30,8 @@ class ListedFolders : public RemoteFolders {
   RemoteLookup Find(const std::string& name) override;
   std::optional<std::string> Put(const std::string& localPath, const std::string& name,
                                  TransferType type) override;
+  // How many folder listings are held now.
+  size_t KeptListings() const;
 
  private:
   struct Knowledge {

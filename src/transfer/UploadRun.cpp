@@ -157,7 +157,7 @@ void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& l
   std::string localPath;
   for (size_t i = 0; i < lines.size(); ++i) {
     // Ending the program during a run stops it at the next entry.
-    if (ctx_.state.m_closing) break;
+    if (ctx_.state.m_closing || ctx_.state.m_terminating) break;
     if (i % 2 == 0) {
       if (mode != UploadMode::Unchecked) {
         ctx_.status.SetStatus(Numbered(entry + 1u, "番目 更新確認中..."));

@@ -20,12 +20,18 @@ CMD BANNER is the greeting):
   final:TEXT         STOR only: take the data, then answer TEXT instead of 226
   drop-after-data    STOR only: take the data, then hang up without a final reply
   stall-data         STOR only: say 150, then never read the data
+  slow-data          STOR only: store the data as it comes, 64 KB every 50 ms; a reset
+                     of the data connection leaves the partial file and a 426
+  touch:PATH         STOR only: take the data, then append a byte to PATH (a local file
+                     edited while it was sent), then answer as usual
+  trickle            LIST/MLSD: send the listing one byte every 200 ms, never ending
 """
 import argparse
 import os
 import socket
 import sys
 import threading
+import time
 
 COUNTS = {}
 COUNTS_LOCK = threading.Lock()
@@ -137,8 +143,11 @@ class Session:
             command, _, argument = line.partition(b' ')
             command = command.decode('latin-1').upper()
             action = self.action_for(command)
-            if action and action.split(':', 1)[0] in ('final', 'drop-after-data', 'stall-data'):
+            kind = action.split(':', 1)[0] if action else None
+            if kind in ('final', 'drop-after-data', 'stall-data', 'slow-data', 'touch'):
                 self.store(argument, action)
+            elif kind == 'trickle':
+                self.send_listing(trickle=True)
             elif not self.apply(action, command):
                 if not self.handle(command, argument):
                     return
@@ -163,10 +172,10 @@ class Session:
 
     def handle(self, command, argument):
         simple = {
-            'FEAT': '211-Features:\r\n MDTM\r\n UTF8\r\n211 End',
+            'FEAT': '211-Features:\r\n MDTM\r\n SIZE\r\n UTF8\r\n211 End',
             'OPTS': '200 OK.', 'TYPE': '200 Type set.', 'CWD': '250 Folder changed.',
             'PWD': '257 "/" is the current folder.', 'NOOP': '200 OK.',
-            'SYST': '215 UNIX Type: L8', 'MDTM': '550 No such file.', 'SIZE': '550 No such file.',
+            'SYST': '215 UNIX Type: L8', 'MDTM': '550 No such file.',
             'MKD': '257 Created.',
         }
         if command in simple:
@@ -181,6 +190,10 @@ class Session:
             self.open_passive(command)
         elif command == 'STOR':
             self.store(argument, None)
+        elif command == 'SIZE':
+            path = self.stored_path(argument)
+            exists = os.path.isfile(path)
+            self.reply('213 %d' % os.path.getsize(path) if exists else '550 No such file.')
         elif command in ('RNFR', 'RNTO', 'DELE'):
             self.change_file(command, self.stored_path(argument))
         elif command in ('LIST', 'NLST', 'MLSD'):
@@ -224,10 +237,13 @@ class Session:
 
     def store(self, argument, action):
         kind, _, text = (action or '').partition(':')
-        data = self.accept_data(small_window=kind == 'stall-data')
+        data = self.accept_data(small_window=kind in ('stall-data', 'slow-data'))
         if data is None:
             return
         self.reply('150 Ready for the data.')
+        if kind == 'slow-data':
+            self.store_slowly(data, self.stored_path(argument))
+            return
         if kind == 'stall-data':
             self.stall()  # until the client gives up and hangs up
             data.close()
@@ -244,8 +260,27 @@ class Session:
         if kind == 'final':
             self.send(unescape(text))
             return
+        if kind == 'touch':
+            with open(text, 'ab') as f:
+                f.write(b'+')
         with open(self.stored_path(argument), 'wb') as f:
             f.write(received)
+        self.reply('226 Transfer complete.')
+
+    def store_slowly(self, data, path):
+        with open(path, 'wb') as f:
+            try:
+                while True:
+                    time.sleep(0.05)
+                    chunk = data.recv(65536)
+                    if not chunk:
+                        break
+                    f.write(chunk)
+            except OSError:
+                data.close()
+                self.reply('426 Connection closed; transfer aborted.')
+                return
+        data.close()
         self.reply('226 Transfer complete.')
 
     def stored_path(self, argument):
@@ -266,11 +301,17 @@ class Session:
         else:
             self.reply('550 No such file.')
 
-    def send_listing(self):
+    def send_listing(self, trickle=False):
         data = self.accept_data()
         if data is None:
             return
         self.reply('150 Here comes the listing.')
+        try:
+            while trickle:
+                data.send(b'-')
+                time.sleep(0.2)
+        except OSError:
+            pass
         data.close()
         self.reply('226 Listing sent.')
 

@@ -1,7 +1,16 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "transfer/FtpTestSupport.h"
+#include "transfer/FtpSocket.h"
 #include "transfer/FtpTexts.h"
 
 namespace tolvane::test {
@@ -140,6 +149,56 @@ TEST(FtpClientFault, RefusesCallsThatComeBackInThroughThePump) {
   EXPECT_FALSE(client.IsConnected());  // closed once the put was done
   EXPECT_EQ(server.files().Read("outer.txt"), "x");
   EXPECT_FALSE(server.files().Exists("inner.txt"));
+}
+
+}  // namespace
+}  // namespace tolvane::test
+
+namespace tolvane::test {
+namespace {
+
+// A slow uplink: what the last writes queued leaves at the pace of the line. Waiting for it
+// is no stall as long as the queue shrinks; a peer that stops taking data is one.
+TEST(FtpSocketDrain, WaitsWhileTheQueueShrinksAndNotWhenItStands) {
+  for (bool peerReads : {true, false}) {
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int small = 4096;
+    setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    socklen_t length = sizeof address;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    listen(listener, 1);
+    FtpSocket sender;
+    ASSERT_EQ(sender.Connect(reinterpret_cast<sockaddr*>(&address), sizeof address,
+                             DeadlineAfter(1000), {}),
+              0);
+    int receiver = accept(listener, nullptr, nullptr);
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+      char buffer[4096];
+      while (!done && peerReads) {
+        if (recv(receiver, buffer, sizeof buffer, MSG_DONTWAIT) == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+    });
+    ASSERT_EQ(sender.SendAll(std::string(64 << 10, 'x'), 5000, {}), 0);
+    int error = -1;
+    int64_t ms = MillisecondsOf([&] { error = sender.Drain(300, {}); });
+    if (peerReads) {
+      EXPECT_EQ(error, 0);
+      EXPECT_GT(ms, 300);  // longer than the stall bound, yet never a stall
+    } else {
+      EXPECT_EQ(error, ETIMEDOUT);
+      EXPECT_LT(ms, 1000);
+    }
+    done = true;
+    reader.join();
+    close(receiver);
+    close(listener);
+  }
 }
 
 }  // namespace

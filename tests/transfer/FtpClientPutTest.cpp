@@ -100,10 +100,14 @@ TEST(FtpClientPut, WorksActivelyAndFallsBackToPort) {
   }
 }
 
-TEST(FtpClientPut, UsesTheServersAddressWhenPasvNamesAPrivateOne) {
-  // The server names 127.0.0.2 in PASV, as one behind NAT names its inside address; nothing
-  // listens there, so the put works only by going to the control connection's address.
-  FtpServer server({.noEpsv = true, .pasvAddress = "127.0.0.2"});
+class FtpClientPasv : public ::testing::TestWithParam<const char*> {};
+INSTANTIATE_TEST_SUITE_P(Addresses, FtpClientPasv, ::testing::Values("127.0.0.2", "192.0.2.1"));
+
+TEST_P(FtpClientPasv, SendsDataOnlyToTheServersOwnAddress) {
+  // The server names another address in PASV: its inside address behind NAT, or (hostile)
+  // any host it wants our files sent to. Nothing listens there, so the put works only by
+  // going to the control connection's address.
+  FtpServer server({.noEpsv = true, .pasvAddress = GetParam()});
   FtpClient client(QuickOptions());
   ConnectOrFail(client, server);
   TempDir local;

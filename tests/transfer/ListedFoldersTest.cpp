@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "transfer/FtpTestSupport.h"
+#include "transfer/ListedFolders.h"
+#include "transfer/SafeUploader.h"
 #include "transfer/UploadRun.h"
 #include "transfer/UploadRunRig.h"
 
@@ -133,6 +135,27 @@ TEST(FtpClientListing, AnswersAsFindFileDoes) {
     EXPECT_EQ(client.FindInListing(*listing, "é.txt").kind,
               noUtf8 ? FolderAnswer::Kind::Missing : FolderAnswer::Kind::AskServer);
   }
+}
+
+}  // namespace
+}  // namespace tolvane
+
+namespace tolvane {
+namespace {
+
+// Listings can be tens of megabytes: one is kept only while a later entry still looks there.
+TEST(ListedFoldersMemory, AListingGoesWhenNoLaterEntryLooksInItsFolder) {
+  test::FtpServer server;
+  for (const char* name : {"a/f.txt", "b/f.txt"}) server.files().Write(name, "x");
+  FtpClient client(test::QuickOptions());
+  test::ConnectOrFail(client, server);
+  SafeUploader uploader(client, true, {});
+  ListedFolders folders(client, uploader, {"a", "a", "a", "a", "b", "b", "b", "b"});
+  for (const char* folder : {"a", "a", "a", "a", "b"}) {
+    folders.Enter("", folder);
+    EXPECT_EQ(folders.Find("f.txt").kind, RemoteLookup::Kind::Found);
+  }
+  EXPECT_EQ(folders.KeptListings(), 1u);  // b's; a's went with its last entry
 }
 
 }  // namespace

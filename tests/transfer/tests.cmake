@@ -14,5 +14,6 @@ list(APPEND FTP_TEST_SOURCES
   transfer/FtpClientFaultTest.cpp
   transfer/FtpClientFindTest.cpp
   transfer/FtpClientPutTest.cpp
+  transfer/SafeUploadTest.cpp
   transfer/RealServerTest.cpp
 )

@@ -45,6 +45,7 @@ void ChostsetteiDlgTest::showsTheSettingsAndTheExtensions() {
   QCOMPARE(Edit(&dlg, "folderEdit")->text(), QString("/www"));
   QCOMPARE(Edit(&dlg, "minutesEdit")->text(), QString("-9"));
   QVERIFY(!Check(&dlg, "pasvCheck")->isChecked());
+  QVERIFY(Check(&dlg, "tempNameCheck")->isChecked());  // absent from kestra.ini: on
   QCOMPARE(Items(&dlg), QStringList({"*.html", "*.", "*.PL"}));
   QVERIFY(Edit(&dlg, "hostEdit")->toolTip().contains("ftp.example.jp:2121"));
   const std::pair<const char*, QString> named[] = {
@@ -107,6 +108,7 @@ void ChostsetteiDlgTest::unreadableMinutesKeepTheDialogOpen() {
   Type(&dlg, "hostEdit", "FTP.example.jp");
   Type(&dlg, "passwordEdit", "");
   Tick(Check(&dlg, "pasvCheck"));
+  Tick(Check(&dlg, "tempNameCheck"));
   for (const char* minutes : {"abc", ""}) {
     Type(&dlg, "minutesEdit", minutes);
     Click(&dlg, "okButton");
@@ -120,6 +122,8 @@ void ChostsetteiDlgTest::unreadableMinutesKeepTheDialogOpen() {
   QCOMPARE(stored.hostname, std::string("FTP.example.jp"));
   QCOMPARE(stored.password, std::string());
   QCOMPARE(stored.pasv, uint8_t(1));
+  QCOMPARE(stored.tempname, uint8_t(0));
+  QVERIFY(rig.Ini().find("tempname=0\r\n") != std::string::npos);
   QCOMPARE(stored.stime, -9);
 
   Type(&dlg, "minutesEdit", "5abc");

@@ -17,7 +17,7 @@ namespace {
 
 constexpr size_t kChunkBytes = 64 * 1024;
 // After a broken-off transfer the server's word is only wanted to keep the replies in step.
-constexpr int kAbortReplyMs = 5000;
+constexpr int kAbortReplyMs = 3000;
 
 void SetPort(sockaddr_storage& address, int port) {
   if (address.ss_family == AF_INET) {

@@ -19,6 +19,7 @@
 #include "platform/LocalTime.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
+#include "transfer/SafeUploader.h"
 
 namespace tolvane::test {
 namespace {
@@ -62,6 +63,8 @@ class Program {
     pid_ = -1;
     return false;
   }
+  // Whether it ended through its own steps (an exit, not a signal's default death).
+  bool EndedByItself() const { return WIFEXITED(status_); }
   // SIGTERM, then SIGKILL when it has not gone within five seconds.
   void End() {
     if (!Running()) return;
@@ -92,22 +95,15 @@ bool WaitFor(Condition done, std::chrono::seconds limit) {
   return true;
 }
 
-TEST(TimerEndToEndTest, OneShotEntryUploadsItsListAndIsPurged) {
-  FtpServer server;
-  server.files().Write("html/.keep", "");
-  TempDir app, site, runtime;
-  ASSERT_EQ(chmod(runtime.path().c_str(), 0700), 0);
-
+// The program in `app` with the list "web" and the server's account; the schedule is the
+// caller's.
+void SetUpProgram(const FtpServer& server, const TempDir& app,
+                  const std::vector<std::string>& list) {
   const std::string binary = TOLVANE_BINARY_DIR;
   fs::copy_file(binary + "/tolvane", app / "tolvane");
   fs::copy_file(binary + "/tolvanetimetest.txt", app / "tolvanetimetest.txt");
-
-  site.Write("index.html", "<p>トップ</p>\n");
-  site.Write("style.css", "p { color: red; }\n");
   fs::create_directory(app / "list");
-  ASSERT_EQ(WriteLineFile(app / "list/web.ini",
-                          {site / "index.html", "html", site / "style.css", ""}),
-            LineWrite::Ok);
+  ASSERT_EQ(WriteLineFile(app / "list/web.ini", list), LineWrite::Ok);
 
   AppSettings settings = SettingsIn(app);
   ASSERT_TRUE(WriteSettingText(settings, "main", "hostname", server.hostField()));
@@ -115,13 +111,26 @@ TEST(TimerEndToEndTest, OneShotEntryUploadsItsListAndIsPurged) {
   ASSERT_TRUE(WriteSettingInt(settings, "main", "pasv", 1));
   ASSERT_TRUE(WriteSettingInt(settings, "timer", "timer", 1));
   ASSERT_EQ(StorePassword(settings, server.options().password), PasswordStore::Ok);
+}
 
-  // An entry for the current minute, with time enough left in it for the program to start.
-  // Never with the shutdown flag.
+// A one-shot entry for the current minute, with time enough left in it for the program to
+// start. Never with the shutdown flag.
+std::string OneShotNow() {
   if (time(nullptr) % 60 >= 50) {
     std::this_thread::sleep_for(std::chrono::seconds(61 - time(nullptr) % 60));
   }
-  const std::string code = "10" + FormatLocal(time(nullptr), "%Y%m%d%H%M");
+  return "10" + FormatLocal(time(nullptr), "%Y%m%d%H%M");
+}
+
+TEST(TimerEndToEndTest, OneShotEntryUploadsItsListAndIsPurged) {
+  FtpServer server;
+  server.files().Write("html/.keep", "");
+  TempDir app, site, runtime;
+  ASSERT_EQ(chmod(runtime.path().c_str(), 0700), 0);
+  site.Write("index.html", "<p>トップ</p>\n");
+  site.Write("style.css", "p { color: red; }\n");
+  SetUpProgram(server, app, {site / "index.html", "html", site / "style.css", ""});
+  const std::string code = OneShotNow();
   ASSERT_EQ(code.size(), 14u);
   ASSERT_EQ(code[1], '0');
   ASSERT_EQ(WriteLineFile(app / "timer.ini", {"200000", "web", code, "web"}), LineWrite::Ok);
@@ -144,6 +153,27 @@ TEST(TimerEndToEndTest, OneShotEntryUploadsItsListAndIsPurged) {
   EXPECT_TRUE(purged) << app.Read("timer.ini");
   EXPECT_TRUE(program.Running()) << "the program ended by itself";
   program.End();
+}
+
+// Logging out or powering off sends SIGTERM: the transfer in progress is broken off and the
+// program ends at once, never leaving a short file under the real name.
+TEST(TimerEndToEndTest, EndingDuringAnUploadLeavesNoDamagedFile) {
+  FtpServer server({.stallData = true});
+  TempDir app, site, runtime;
+  ASSERT_EQ(chmod(runtime.path().c_str(), 0700), 0);
+  site.Write("big.bin", std::string(24 << 20, 'b'));  // more than the socket buffers hold
+  server.files().Write("big.bin", "the old, whole file");
+  server.SetMtime("big.bin", time(nullptr) - 86400);
+  SetUpProgram(server, app, {site / "big.bin", ""});
+  ASSERT_EQ(WriteLineFile(app / "timer.ini", {OneShotNow(), "web"}), LineWrite::Ok);
+
+  Program program(app / "tolvane", runtime.path());
+  ASSERT_TRUE(program.Started());
+  const std::string part = SafeUploader::TemporaryNameFor("big.bin");
+  ASSERT_TRUE(WaitFor([&] { return server.files().Exists(part); }, std::chrono::seconds(60)));
+  program.End();
+  EXPECT_TRUE(program.EndedByItself());
+  EXPECT_EQ(server.files().Read("big.bin"), "the old, whole file");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
 #include "transfer/FtpClient.h"
-#include "transfer/UploadRun.h"
+#include "transfer/UploadStarter.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method) 
   test::RecordingStatus status;
   test::FakeClock clock(time(nullptr));  // the one-second "finished" hold is not slept
   MainContext ctx{settings, state, view, prompts, status, clock};
-  Measure m = Timed(server, [&] { UploadRun(ctx, {}, method).OnUpload(); });
+  Measure m = Timed(server, [&] { UploadFromButton(ctx, {}, method); });
   if (!prompts.shown.empty()) std::fprintf(stderr, "tolvane: %s\n", prompts.shown[0].text.c_str());
   return m;
 }

@@ -46,7 +46,7 @@ CmainDlg::CmainDlg(AppSettings& settings, const Seams& seams, QWidget* parent)
       m_seams(seams),
       m_prompts(seams.prompts),
       m_ctx{settings, m_state, *this, m_prompts, *this, seams.clock},
-      m_ticker(m_ctx, seams.shutdown, [this] { OnUpload(); }),
+      m_ticker(m_ctx, seams.shutdown, [this](const TimerEntry& entry) { OnScheduledUpload(entry); }),
       m_tray(settings, m_state, seams.tray, *this) {
   ui->setupUi(this);
   layout()->setMenuBar(ui->menuBar);
@@ -117,9 +117,9 @@ void CmainDlg::OnInitDialog() {
   LoadAsciiExtensions(m_ctx.settings, m_state.m_asciiExts);
   FillListSelector(m_ctx);
   m_ticker.LoadSchedule(1);
-  m_state.m_timerIndex = -1;
   m_state.m_busy = false;
-  m_state.m_todayCount = 0;
+  // The selection stays empty until the switch (now or later) turns the schedule on.
+  m_state.m_todayEntries.clear();
   m_ticker.ApplyStoredSwitch();
 }
 

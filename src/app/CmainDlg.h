@@ -87,6 +87,7 @@ class CmainDlg : public QDialog, public MainView, public StatusLines, private Tr
 
   // The upload run (the button, and the schedule through the ticker).
   void OnUpload();
+  void OnScheduledUpload(const TimerEntry& entry);
 
   // Menu commands.
   void OnSettings();

@@ -10,13 +10,18 @@
 #include "settings/ChostsetteiDlg.h"
 #include "settings/CsetteiDlg.h"
 #include "transfer/ClockCheck.h"
-#include "transfer/UploadRun.h"
+#include "transfer/UploadStarter.h"
 
 namespace tolvane {
 
 void CmainDlg::OnUpload() {
   if (m_state.m_closing) return;
-  UploadRun(m_ctx).OnUpload();
+  UploadFromButton(m_ctx);
+}
+
+void CmainDlg::OnScheduledUpload(const TimerEntry& entry) {
+  if (m_state.m_closing) return;
+  UploadFromSchedule(m_ctx, entry);
 }
 
 void CmainDlg::OnSettings() { CsetteiDlg::Run(m_ctx, this); }

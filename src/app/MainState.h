@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "schedule/TimerEntry.h"
+
 namespace tolvane {
 
 struct MainState {
   std::vector<std::string> filePaths;     // full local paths behind the file list, in order
   std::vector<std::string> m_asciiExts;   // extensions sent in ASCII mode
   bool m_inTray = false;                  // hidden, with the tray icon shown
-  int m_timerIndex = -1;                  // -1, or the schedule entry whose upload runs
-  uint16_t m_todayCount = 0;              // entries of the day selection the tick looks at
-  std::vector<std::string> m_todayEntries;  // code at 2i, list name at 2i + 1
+  std::vector<TimerEntry> m_todayEntries;  // the day selection the tick looks at
   std::string m_lastMinute;               // "%H%M" of the minute last processed
   std::string m_clockText;                // "%H：%M：%S" shown after the TIMER text
   bool m_busy = false;                    // an upload run or clock check is in progress

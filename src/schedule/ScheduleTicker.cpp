@@ -19,8 +19,8 @@ constexpr const char* kClockFormat = "%H：%M：%S";
 }  // namespace
 
 ScheduleTicker::ScheduleTicker(MainContext& ctx, Shutdown& shutdown,
-                               std::function<void()> onUpload)
-    : ctx_(ctx), shutdown_(shutdown), onUpload_(std::move(onUpload)) {}
+                               std::function<void(const TimerEntry&)> runEntry)
+    : ctx_(ctx), shutdown_(shutdown), runEntry_(std::move(runEntry)) {}
 
 void ScheduleTicker::LoadSchedule(int mode) {
   int64_t now = ctx_.clock.Now();
@@ -38,15 +38,11 @@ void ScheduleTicker::LoadSchedule(int mode) {
 }
 
 void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, int64_t now) {
-  MainState& state = ctx_.state;
-  state.m_todayEntries.clear();
-  state.m_todayCount = 0;
-  for (const TimerEntry& entry : PairEntries(lines)) {
-    if (state.m_todayCount >= kMaxTimerEntries) break;  // the count is 16-bit
-    if (!IsDueToday(entry.code, now)) continue;
-    state.m_todayEntries.push_back(entry.code);
-    state.m_todayEntries.push_back(entry.listName);
-    ++state.m_todayCount;
+  std::vector<TimerEntry>& today = ctx_.state.m_todayEntries;
+  today.clear();
+  for (TimerEntry& entry : PairEntries(lines)) {
+    if (today.size() >= kMaxTimerEntries) break;  // entries are counted in 16 bits
+    if (IsDueToday(entry.code, now)) today.push_back(std::move(entry));
   }
 }
 
@@ -95,19 +91,14 @@ void ScheduleTicker::ProcessMinute(const std::string& minute) {
 
   bool oneShotFired = false;
   bool shutdownWanted = false;
-  // The count is read again each step: a run may let the timer dialog rebuild the selection.
-  for (int i = 0; i < state.m_todayCount; ++i) {
-    size_t codeAt = 2 * static_cast<size_t>(i);
-    if (codeAt >= state.m_todayEntries.size()) break;
-    std::string code = state.m_todayEntries[codeAt];
-    if (MatchesMinute(code, minute)) {
-      state.m_timerIndex = i;
-      onUpload_();
-      // Whatever the run's outcome, the entry counts as fired.
-      if (Kind(code) == '1') oneShotFired = true;
-      if (ShutdownAfter(code)) shutdownWanted = true;
-    }
-    state.m_timerIndex = -1;
+  // The size is read again each step: a run may let the timer dialog rebuild the selection.
+  for (size_t i = 0; i < state.m_todayEntries.size(); ++i) {
+    const TimerEntry entry = state.m_todayEntries[i];
+    if (!MatchesMinute(entry.code, minute)) continue;
+    runEntry_(entry);
+    // Whatever the run's outcome, the entry counts as fired.
+    if (Kind(entry.code) == '1') oneShotFired = true;
+    if (ShutdownAfter(entry.code)) shutdownWanted = true;
   }
   if (oneShotFired) LoadSchedule(2);
   if (shutdownWanted) ShutdownWindows();

@@ -8,14 +8,15 @@
 
 #include "app/MainView.h"
 #include "platform/Seams.h"
+#include "schedule/TimerEntry.h"
 
 namespace tolvane {
 
 class ScheduleTicker {
  public:
-  // `onUpload` runs one upload (the main window's OnUpload); the tick sets
-  // ctx.state.m_timerIndex before calling it and resets it to -1 afterwards.
-  ScheduleTicker(MainContext& ctx, Shutdown& shutdown, std::function<void()> onUpload);
+  // `runEntry` runs the upload of an entry come due (the main window's scheduled upload).
+  ScheduleTicker(MainContext& ctx, Shutdown& shutdown,
+                 std::function<void(const TimerEntry&)> runEntry);
 
   // Mode 0: rebuild the day selection; 1: rebuild and purge expired one-shot entries from the
   // timer file; 2: purge only.
@@ -40,7 +41,7 @@ class ScheduleTicker {
 
   MainContext& ctx_;
   Shutdown& shutdown_;
-  std::function<void()> onUpload_;
+  std::function<void(const TimerEntry&)> runEntry_;
 };
 
 }  // namespace tolvane

@@ -18,6 +18,7 @@ namespace tolvane {
 struct TimerEntry {
   std::string code;
   std::string listName;  // as shown in the list selector: no folder, no ".ini"
+  bool operator==(const TimerEntry&) const = default;
 };
 
 // The kind digit '1' to '5' (any other character for a damaged code; '\0' for an empty one).

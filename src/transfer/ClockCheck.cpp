@@ -43,7 +43,7 @@ void ClockCheck::CheckServerClock() {
   Reading reading;
   {
     FtpClient ftp(options_);
-    if (!ConnectWithSettings(ftp, ctx_)) {
+    if (ConnectWithSettings(ftp, ctx_)) {
       ShowIdle();
       ctx_.state.m_busy = false;
       return;

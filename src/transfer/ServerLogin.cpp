@@ -6,12 +6,13 @@
 
 namespace tolvane {
 
-bool ConnectWithSettings(FtpClient& ftp, MainContext& ctx) {
+std::optional<std::string> ConnectWithSettings(FtpClient& ftp, MainContext& ctx) {
   const AppSettings& s = ctx.settings;
   std::optional<std::string> error = ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0);
-  if (!error) return true;
-  ctx.prompts.Failure(error->empty() ? "サーバーに接続できませんでした" : *error);
-  return false;
+  if (!error) return std::nullopt;
+  if (error->empty()) error = "サーバーに接続できませんでした";
+  ctx.prompts.Failure(*error);
+  return error;
 }
 
 }  // namespace tolvane

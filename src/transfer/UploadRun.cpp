@@ -28,19 +28,19 @@ constexpr int64_t kServerAheadSeconds = 600;
 
 bool IsLeapYear(int year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
 
-std::string Numbered(unsigned number, const char* text) { return std::to_string(number) + text; }
+std::string Numbered(size_t number, const char* text) { return std::to_string(number) + text; }
 
-// Every entry's folder line, in list order.
-std::vector<std::string> EntryFolders(const std::vector<std::string>& lines) {
+// Every entry's folder, in list order.
+std::vector<std::string> EntryFolders(const std::vector<UploadEntry>& entries) {
   std::vector<std::string> folders;
-  for (size_t i = 1; i < lines.size(); i += 2) folders.push_back(lines[i]);
+  for (const UploadEntry& entry : entries) folders.push_back(entry.remoteFolder);
   return folders;
 }
 
 // The names every entry puts on the server.
-std::set<std::string> EntryNames(const std::vector<std::string>& lines) {
+std::set<std::string> EntryNames(const std::vector<UploadEntry>& entries) {
   std::set<std::string> names;
-  for (size_t i = 0; i + 1 < lines.size(); i += 2) names.insert(DisplayName(lines[i]));
+  for (const UploadEntry& entry : entries) names.insert(DisplayName(entry.localPath));
   return names;
 }
 
@@ -76,141 +76,106 @@ UploadRun::UploadRun(MainContext& ctx, FtpOptions options, UploadMethod method)
   if (!options_.cancelled) options_.cancelled = [this] { return ctx_.state.m_terminating; };
 }
 
-void UploadRun::OnUpload() {
-  MainState& state = ctx_.state;
-  if (state.m_busy) return;
-  state.m_busy = true;
-  ctx_.view.SetUploadEnabled(false);
-
-  UploadMode mode = PickMode();
-  std::optional<std::string> name = PickListName();
-  if (name) {
-    std::optional<std::vector<std::string>> lines = ReadListLines(ctx_.settings, *name);
-    if (!lines) {
-      ctx_.prompts.Error("\"" + *name + "\"リストを読み込めませんでした");
-    } else {
-      ctx_.status.SetStatus("サーバーに接続しています...");
-      FtpClient ftp(options_);
-      if (ConnectWithSettings(ftp, ctx_)) {
-        Connected(mode, *lines, ftp);
-      } else {
-        ShowIdle();
-      }
-    }
+UploadReport UploadRun::Execute(const UploadRequest& request) {
+  UploadReport report;
+  report.startedAt = ctx_.clock.Now();
+  report.outcomes.resize(request.entries.size());
+  ctx_.status.SetStatus("サーバーに接続しています...");
+  FtpClient ftp(options_);
+  std::optional<std::string> failure = ConnectWithSettings(ftp, ctx_);
+  report.connected = !failure;
+  if (failure) {
+    report.connectFailure = *failure;
+    ShowIdle();
+  } else {
+    UploadEntries(request, ftp, report);
+    // The warning stays in view after the run; the status line goes back to the clock.
+    ctx_.status.SetFileLine(serverAheadTold_ ? kServerAheadText : "");
+    ctx_.status.SetStatus("切断しています...");
+    ftp.Close();
+    ctx_.status.SetStatus("完了しました");
+    ctx_.clock.SleepMs(1000);
+    ShowIdle();
   }
-  ctx_.view.SetUploadEnabled(true);
-  state.m_busy = false;
+  report.endedAt = ctx_.clock.Now();
+  return report;
 }
 
-UploadMode UploadRun::PickMode() const {
-  UploadMode mode = UploadMode::Newer;
-  if (ctx_.state.m_timerIndex == -1) {
-    if (ctx_.view.CtrlDown()) mode = UploadMode::NewerOrSame;
-    if (ctx_.view.ShiftDown()) mode = UploadMode::Unchecked;
-  }
-  // The settings come after the keys, so they win.
-  if (AppSettings::IsOn(ctx_.settings.ctrl)) mode = UploadMode::NewerOrSame;
-  if (AppSettings::IsOn(ctx_.settings.shift)) mode = UploadMode::Unchecked;
-  return mode;
-}
-
-std::optional<std::string> UploadRun::PickListName() {
-  int timerIndex = ctx_.state.m_timerIndex;
-  if (timerIndex == -1) {
-    int selected = ctx_.view.ListSelection();
-    if (selected < 0) {
-      ctx_.prompts.Error("リストが選択されていません");
-      return std::nullopt;
-    }
-    return ctx_.view.ListName(selected);
-  }
-  if (AppSettings::IsOn(ctx_.settings.zenmen)) ctx_.view.BringToFront();
-  size_t at = 2 * static_cast<size_t>(timerIndex) + 1;
-  const std::vector<std::string>& today = ctx_.state.m_todayEntries;
-  // An index past the day selection names no list; its (empty) file cannot be read.
-  return timerIndex >= 0 && at < today.size() ? today[at] : std::string();
-}
-
-void UploadRun::Connected(UploadMode mode, const std::vector<std::string>& lines, FtpClient& ftp) {
-  UploadEntries(mode, lines, ftp);
-  // The warning stays in view after the run; the status line goes back to the clock.
-  ctx_.status.SetFileLine(serverAheadTold_ ? kServerAheadText : "");
-  ctx_.status.SetStatus("切断しています...");
-  ftp.Close();
-  ctx_.status.SetStatus("完了しました");
-  ctx_.clock.SleepMs(1000);
-  ShowIdle();
-}
-
-void UploadRun::UploadEntries(UploadMode mode, const std::vector<std::string>& lines,
-                              FtpClient& ftp) {
+void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp,
+                              UploadReport& report) {
   const int64_t now = ctx_.clock.Now() + kUtcReportShift;
-  SafeUploader uploader(ftp, ctx_.settings.tempname != 0, EntryNames(lines));
+  SafeUploader uploader(ftp, ctx_.settings.tempname != 0, EntryNames(request.entries));
   std::unique_ptr<RemoteFolders> folders;
   if (method_ == UploadMethod::PerFile) {
     folders = std::make_unique<PerFileFolders>(ftp, uploader);
   } else {
-    folders = std::make_unique<ListedFolders>(ftp, uploader, EntryFolders(lines));
+    folders = std::make_unique<ListedFolders>(ftp, uploader, EntryFolders(request.entries));
   }
   serverAheadTold_ = false;
-  uint16_t entry = 0;
-  std::string localPath;
-  for (size_t i = 0; i < lines.size(); ++i) {
+  // Entries are numbered from 1 in the status line, as 16-bit numbers.
+  for (size_t i = 0; i < request.entries.size(); ++i) {
     // Ending the program during a run stops it at the next entry.
     if (ctx_.state.m_closing || ctx_.state.m_terminating) break;
-    if (i % 2 == 0) {
-      if (mode != UploadMode::Unchecked) {
-        ctx_.status.SetStatus(Numbered(entry + 1u, "番目 更新確認中..."));
-        ctx_.status.SetFileLine("");
-      }
-      localPath = ResolveListPath(ctx_.settings, lines[i]);
-    } else {
-      ++entry;
-      if (!UploadEntry(mode, entry, localPath, lines[i], now, *folders, ftp)) break;
+    const uint16_t number = static_cast<uint16_t>(i + 1);
+    if (request.mode != UploadMode::Unchecked) {
+      ctx_.status.SetStatus(Numbered(number, "番目 更新確認中..."));
+      ctx_.status.SetFileLine("");
     }
+    UploadEntry entry{ResolveListPath(ctx_.settings, request.entries[i].localPath),
+                      request.entries[i].remoteFolder};
+    if (!RunEntry(request.mode, number, entry, now, *folders, ftp, report.outcomes[i])) break;
     ctx_.clock.Pump();
   }
 }
 
-bool UploadRun::UploadEntry(UploadMode mode, uint16_t entry, const std::string& localPath,
-                            const std::string& folder, int64_t now, RemoteFolders& folders,
-                            FtpClient& ftp) {
+bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
+                            RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome) {
+  using Kind = EntryOutcome::Kind;
+  const std::string& localPath = entry.localPath;
   const std::string remoteName = DisplayName(localPath);
   std::optional<int64_t> localTime = LocalFileTime(localPath);
   if (!localTime) {
-    ctx_.status.SetStatus(Numbered(entry, "番目 更新確認できませんでした"));
+    outcome.kind = Kind::LocalMissing;
+    ctx_.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
     ctx_.clock.SleepMs(1000);
     return true;
   }
-  folders.Enter(ctx_.settings.serverfolder, folder);
+  folders.Enter(ctx_.settings.serverfolder, entry.remoteFolder);
   if (mode != UploadMode::Unchecked) {
     RemoteLookup remote = folders.Find(remoteName);
     if (remote.kind == RemoteLookup::Kind::Unknown) {
       // Nothing may be assumed about a file the server would not tell about: putting it
       // could replace a newer copy.
+      outcome.kind = Kind::Unchecked;
       if (!ftp.IsConnected()) {
-        if (!ctx_.state.m_terminating) ctx_.prompts.Failure(ftp.FailureText());
+        outcome.detail = ftp.FailureText();
+        if (!ctx_.state.m_terminating) ctx_.prompts.Failure(outcome.detail);
         return false;
       }
-      ctx_.status.SetStatus(Numbered(entry, "番目 更新確認できませんでした"));
+      ctx_.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
       ctx_.clock.SleepMs(1000);
       return true;
     }
     if (remote.kind == RemoteLookup::Kind::Found) {
       NoticeServerAhead(remote.time);
-      if (!ShouldUpload(*localTime, remote.time, now, ctx_.settings.stime, mode)) return true;
+      if (!ShouldUpload(*localTime, remote.time, now, ctx_.settings.stime, mode)) {
+        outcome.kind = Kind::UpToDate;
+        return true;
+      }
     }
   }
-  ctx_.status.SetStatus(Numbered(entry, "番目 アップロード中..."));
+  ctx_.status.SetStatus(Numbered(number, "番目 アップロード中..."));
   ctx_.status.SetFileLine(remoteName);
   TransferType type = TransferTypeFor(localPath, ctx_.state.m_asciiExts);
   if (std::optional<std::string> error = folders.Put(localPath, remoteName, type)) {
+    outcome = {Kind::Failed, error->empty() ? "ファイルをアップロード出来ませんでした。" : *error};
     if (ctx_.state.m_terminating) return false;  // the program is ending: no message box
-    ctx_.prompts.Failure(error->empty() ? "ファイルをアップロード出来ませんでした。" : *error);
+    ctx_.prompts.Failure(outcome.detail);
     // Without a connection every later entry would fail the same way, each with its own
     // message box: one message is enough.
     return ftp.IsConnected();
   }
+  outcome.kind = Kind::Uploaded;
   return true;
 }
 

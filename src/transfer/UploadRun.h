@@ -1,13 +1,16 @@
 #pragma once
-// The upload run: walks one list and puts every file that is newer locally than on the server
-// into its server folder, showing each step in the status lines.
+// The upload run: takes one request and puts every listed file that is newer locally than on
+// the server into its server folder, showing each step in the status lines, and reports what
+// became of each entry. It reads no window state: whoever starts it says what to run.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/MainView.h"
+#include "transfer/FtpFileFinder.h"
 #include "transfer/FtpOptions.h"
+#include "transfer/UploadRequest.h"
 
 namespace tolvane {
 
@@ -16,12 +19,6 @@ class RemoteFolders;
 
 inline constexpr const char* kServerAheadText =
     "サーバーの時刻が進んでいます。時間確認で補正を確かめてください";
-
-enum class UploadMode : uint8_t {
-  Newer = 0,        // missing on the server, or newer locally at minute precision
-  NewerOrSame = 1,  // also when both are of the same minute
-  Unchecked = 2,    // always; the server is not asked
-};
 
 // The comparison of one entry: the server time gets the clock correction, the one-year repair
 // and the fixed 9-hour shift, then both are compared as local "%Y%m%d%H%M" stamps.
@@ -35,21 +32,19 @@ enum class UploadMethod { Listed, PerFile };
 
 class UploadRun {
  public:
+  // Uses the settings, the ASCII table and the end flags of `ctx`, its prompts, status lines
+  // and clock; never its view.
   explicit UploadRun(MainContext& ctx, FtpOptions options = {},
                      UploadMethod method = UploadMethod::Listed);
 
-  // The upload button, or the schedule tick with m_timerIndex set. Returns when the run ended.
-  void OnUpload();
+  // Connects, walks the entries and disconnects. Returns when the run ended.
+  UploadReport Execute(const UploadRequest& request);
 
  private:
-  UploadMode PickMode() const;
-  std::optional<std::string> PickListName();
-  void Connected(UploadMode mode, const std::vector<std::string>& lines, FtpClient& ftp);
-  void UploadEntries(UploadMode mode, const std::vector<std::string>& lines, FtpClient& ftp);
+  void UploadEntries(const UploadRequest& request, FtpClient& ftp, UploadReport& report);
   // False when the connection is gone and the run cannot go on.
-  bool UploadEntry(UploadMode mode, uint16_t entry, const std::string& localPath,
-                   const std::string& folder, int64_t now, RemoteFolders& folders,
-                   FtpClient& ftp);
+  bool RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
+                   RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome);
   void ShowIdle();
   // Tells once per run when a server time lies ahead of the corrected local clock.
   void NoticeServerAhead(int64_t remoteTime);

@@ -1,6 +1,7 @@
 list(APPEND TOLVANE_CORE_SOURCES
   src/transfer/AsciiModeTable.cpp
   src/transfer/UploadRun.cpp
+  src/transfer/UploadStarter.cpp
   src/transfer/ClockCheck.cpp
   src/transfer/CrLfEncoder.cpp
   src/transfer/DirectoryTracker.cpp

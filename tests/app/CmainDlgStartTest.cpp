@@ -219,7 +219,7 @@ void CmainDlgStartTest::statusLinesSpeakWhatTheyShow() {
 void CmainDlgStartTest::dialogsCannotBeMinimised() {
   MainWindowRig rig;
   CmainDlg& window = rig.Start();
-  ScheduleTicker ticker(window.Context(), rig.shutdown, [] {});
+  ScheduleTicker ticker(window.Context(), rig.shutdown, [](const TimerEntry&) {});
   CtimerDlg timers(window.Context(), ticker, &window);
   struct Case {
     std::unique_ptr<QDialog> dialog;

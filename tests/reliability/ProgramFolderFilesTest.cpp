@@ -27,7 +27,7 @@ TEST(ProgramFolderFiles, FifosInPlaceOfStateFilesNeverBlock) {
     m.view.lists = {"a"};
     std::vector<std::string> exts;
     FakeShutdown shutdown;
-    ScheduleTicker ticker(m.ctx, shutdown, [] {});
+    ScheduleTicker ticker(m.ctx, shutdown, [](const TimerEntry&) {});
     EXPECT_TRUE(ReturnsPromptly(m.dir / name, [&] {
       LoadSettings(m.settings);
       ticker.LoadSchedule(1);

@@ -9,7 +9,7 @@
 #include "platform/Seams.h"
 #include "support/ScriptedFtpServer.h"
 #include "transfer/FtpTestSupport.h"
-#include "transfer/UploadRun.h"
+#include "transfer/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
 
 namespace tolvane::test {
@@ -47,7 +47,7 @@ class ScriptedRunFixture : public ::testing::Test, protected UploadListRig {
   // Runs the upload; the wall-clock milliseconds it took.
   int64_t Run() {
     status.statusHistory.clear();
-    return MillisecondsOf([this] { UploadRun(ctx, ShortBounds()).OnUpload(); });
+    return MillisecondsOf([this] { UploadFromButton(ctx, ShortBounds()); });
   }
 
   // The texts of the FTP failures shown (each with the program's file name and the stop icon).

@@ -1,4 +1,5 @@
 #include "schedule/TickerFixture.h"
+#include "schedule/TimerFile.h"
 
 namespace tolvane {
 namespace {
@@ -9,10 +10,9 @@ class LoadScheduleTest : public test::TickerFixture {
 };
 
 TEST_F(LoadScheduleTest, MissingFileLeavesTheSelectionButAnEmptyOneEmptiesIt) {
-  state.m_todayEntries = {"200930", "kept"};
-  state.m_todayCount = 1;
+  state.m_todayEntries = {{"200930", "kept"}};
   ticker.LoadSchedule(1);
-  EXPECT_EQ(state.m_todayCount, 1);
+  EXPECT_EQ(state.m_todayEntries.size(), 1u);
   EXPECT_FALSE(dir.Exists("timer.ini"));
   EXPECT_TRUE(prompts.shown.empty());
   EXPECT_EQ(state.m_clockText, "09：30：00");  // set because it was empty
@@ -20,7 +20,6 @@ TEST_F(LoadScheduleTest, MissingFileLeavesTheSelectionButAnEmptyOneEmptiesIt) {
   dir.Write("timer.ini", "");
   ticker.LoadSchedule(1);
   EXPECT_TRUE(state.m_todayEntries.empty());
-  EXPECT_EQ(state.m_todayCount, 0);
 }
 
 TEST_F(LoadScheduleTest, SelectsTodaysEntriesInFileOrder) {
@@ -29,21 +28,19 @@ TEST_F(LoadScheduleTest, SelectsTodaysEntriesInFileOrder) {
             "junk\nx\n3000930\nsun\nstray\n");
   ticker.LoadSchedule(0);
   EXPECT_EQ(state.m_todayEntries,
-            (std::vector<std::string>{"40151200", "fifteenth", "5000", "hourly", "10202603150900",
-                                      "once", "3000930", "sun"}));
-  EXPECT_EQ(state.m_todayCount, 4);
+            PairEntries({"40151200", "fifteenth", "5000", "hourly", "10202603150900", "once",
+                         "3000930", "sun"}));
   // Mode 0 never touches the file.
   EXPECT_EQ(dir.Read("timer.ini").substr(0, 8), "3010930\n");
 }
 
 TEST_F(LoadScheduleTest, PurgeRemovesExpiredOneShotsAndKeepsAnOddLastLine) {
-  state.m_todayEntries = {"200930", "kept"};
-  state.m_todayCount = 1;
+  state.m_todayEntries = {{"200930", "kept"}};
   dir.Write("timer.ini", "10202603150800\nold\n10202603151000\nlater\n200930\nweb\nstray");
   ticker.LoadSchedule(2);
   EXPECT_EQ(dir.Read("timer.ini"), "10202603151000\r\nlater\r\n200930\r\nweb\r\nstray\r\n");
-  EXPECT_EQ(state.m_todayCount, 1);  // mode 2 leaves the selection alone
-  EXPECT_EQ(state.m_todayEntries[1], "kept");
+  ASSERT_EQ(state.m_todayEntries.size(), 1u);  // mode 2 leaves the selection alone
+  EXPECT_EQ(state.m_todayEntries[0].listName, "kept");
 }
 
 TEST_F(LoadScheduleTest, PurgeKeepsLinesThatAreNotCodePage932ByteForByte) {
@@ -59,8 +56,7 @@ TEST_F(LoadScheduleTest, SelectionCountStaysWithinSixteenBits) {
   for (int i = 0; i < 33000; ++i) file += "200930\r\nl\r\n";
   dir.Write("timer.ini", file);
   ticker.LoadSchedule(0);
-  EXPECT_EQ(state.m_todayCount, 32767);
-  EXPECT_EQ(state.m_todayEntries.size(), 2u * 32767);
+  EXPECT_EQ(state.m_todayEntries.size(), 32767u);
 }
 
 TEST_F(LoadScheduleTest, StoredSwitchIsAppliedAtStartUp) {
@@ -69,13 +65,13 @@ TEST_F(LoadScheduleTest, StoredSwitchIsAppliedAtStartUp) {
   EXPECT_EQ(settings.timer, 1);
   EXPECT_TRUE(view.timerChecked);
   EXPECT_EQ(StoredTimer(), 1);
-  EXPECT_EQ(state.m_todayCount, 1);
+  EXPECT_EQ(state.m_todayEntries.size(), 1u);
   EXPECT_EQ(status.status, "TIMER ON　09：30：00");
 
   StartUp(0);
-  EXPECT_EQ(state.m_todayCount, 0);  // stays empty until switched on
+  EXPECT_TRUE(state.m_todayEntries.empty());  // stays empty until switched on
   ticker.OnTimerOn();
-  EXPECT_EQ(state.m_todayCount, 1);
+  EXPECT_EQ(state.m_todayEntries.size(), 1u);
 }
 
 }  // namespace

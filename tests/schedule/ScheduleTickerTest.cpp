@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "schedule/TimerFile.h"
 #include "schedule/TickerFixture.h"
 #include "support/FileFaults.h"
 
@@ -55,14 +56,10 @@ TEST_F(TickTest, DailyEntryRunsOnceAtTheFirstTickOfItsMinute) {
 // The callback does nothing, as a run that failed at once would.
 TEST_F(TickTest, TwoEntriesInOneMinuteThenShutdownAfterBoth) {
   dir.Write("timer.ini", "211230\r\nweb\r\n201230\r\nlog\r\n201231\r\nlater\r\n");
-  std::vector<int> indexes;
-  duringRun = [&] { indexes.push_back(state.m_timerIndex); };
   At(12, 30, 0);
   StartUp(1);
   Tick();
   EXPECT_EQ(runs, (std::vector<std::string>{"web", "log"}));
-  EXPECT_EQ(indexes, (std::vector<int>{0, 1}));
-  EXPECT_EQ(state.m_timerIndex, -1);
   EXPECT_EQ(shutdownsBeforeRun, (std::vector<int>{0, 0}));
   EXPECT_EQ(shutdown.calls, 1);
   EXPECT_EQ(status.status, "Windowsを終了しています...");
@@ -76,7 +73,7 @@ TEST_F(TickTest, TwoEntriesInOneMinuteThenShutdownAfterBoth) {
 TEST_F(TickTest, MinutesSpentInARunAreNotCaughtUp) {
   dir.Write("timer.ini",
             "201230\r\na\r\n201231\r\nb\r\n201232\r\nc\r\n201233\r\nd\r\n");
-  duringRun = [&] {
+  duringRun = [&](const TimerEntry&) {
     if (runs.back() != "a") return;
     state.m_busy = true;  // as the upload run does; ticks arriving meanwhile return at once
     TickFor(180);
@@ -122,7 +119,7 @@ TEST_F(TickTest, OneShotOfTheStartMinuteStillRunsAndIsPurgedAfterwards) {
   StartUp(1);
   // The long-past one-shot is gone at once; today's waits for its run.
   EXPECT_EQ(dir.Read("timer.ini"), "10202603150930\r\nweb\r\n200800\r\ndaily\r\n");
-  EXPECT_EQ(state.m_todayCount, 2);
+  EXPECT_EQ(state.m_todayEntries.size(), 2u);
   Tick();
   EXPECT_EQ(runs, std::vector<std::string>{"web"});
   EXPECT_EQ(dir.Read("timer.ini"), "200800\r\ndaily\r\n");
@@ -152,7 +149,7 @@ class MidnightTest : public test::TickerFixture {
 TEST_F(MidnightTest, ProcessedMidnightRebuildsTheDaySelection) {
   clock.now += 60;  // Monday 00:00
   Tick();
-  EXPECT_EQ(state.m_todayEntries, (std::vector<std::string>{"3010001", "mon", "200001", "daily"}));
+  EXPECT_EQ(state.m_todayEntries, PairEntries({"3010001", "mon", "200001", "daily"}));
   clock.now += 60;
   Tick();
   EXPECT_EQ(runs, (std::vector<std::string>{"mon", "daily"}));

@@ -41,9 +41,8 @@ class TickerFixture : public ::testing::Test {
   void StartUp(int storedTimer) {
     settings.timer = static_cast<uint8_t>(storedTimer);
     ticker.LoadSchedule(1);
-    state.m_timerIndex = -1;
     state.m_busy = false;
-    state.m_todayCount = 0;
+    state.m_todayEntries.clear();
     ticker.ApplyStoredSwitch();
   }
 
@@ -55,13 +54,11 @@ class TickerFixture : public ::testing::Test {
     return stored.timer;
   }
 
-  void Run() {
+  void Run(const TimerEntry& entry) {
     EXPECT_EQ(state.m_busy, false);
-    size_t at = 2 * static_cast<size_t>(state.m_timerIndex) + 1;
-    ASSERT_LT(at, state.m_todayEntries.size());
-    runs.push_back(state.m_todayEntries[at]);
+    runs.push_back(entry.listName);
     shutdownsBeforeRun.push_back(shutdown.calls);
-    if (duringRun) duringRun();
+    if (duringRun) duringRun(entry);
   }
 
   ScopedTimeZone tz{"JST-9"};
@@ -76,8 +73,8 @@ class TickerFixture : public ::testing::Test {
   MainContext ctx{settings, state, view, prompts, status, clock};
   std::vector<std::string> runs;
   std::vector<int> shutdownsBeforeRun;
-  std::function<void()> duringRun;
-  ScheduleTicker ticker{ctx, shutdown, [this] { Run(); }};
+  std::function<void(const TimerEntry&)> duringRun;
+  ScheduleTicker ticker{ctx, shutdown, [this](const TimerEntry& entry) { Run(entry); }};
 };
 
 }  // namespace tolvane::test

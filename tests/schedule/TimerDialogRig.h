@@ -35,7 +35,7 @@ inline std::string TimerBytes(const std::vector<std::string>& lines) {
 
 struct TimerDialogRig : FakeMain {
   FakeShutdown shutdown;
-  ScheduleTicker ticker{ctx, shutdown, [] {}};
+  ScheduleTicker ticker{ctx, shutdown, [](const TimerEntry&) {}};
   std::unique_ptr<CtimerDlg> dialog;
 
   TimerDialogRig() {

@@ -1,4 +1,5 @@
 // The timer list dialog's working copy: what it loads, and the file and day selection after OK.
+#include "schedule/TimerFile.h"
 #include "schedule/TimerListModel.h"
 
 #include <cstdio>
@@ -59,8 +60,7 @@ TEST_F(TimerListModelTest, EditReplacesTheVeryRowAndOkRebuildsTheDaySelection) {
   const std::vector<std::string> lines = {"200900", "a", "40151230", "新", "3001000", "c"};
   EXPECT_EQ(model.Entries(), lines);
   EXPECT_EQ(dir.Read("timer.ini"), Bytes(lines));
-  EXPECT_EQ(state.m_todayEntries, lines);
-  EXPECT_EQ(state.m_todayCount, 3);
+  EXPECT_EQ(state.m_todayEntries, PairEntries(lines));
 }
 
 TEST_F(TimerListModelTest, OkNeitherPurgesNorDropsAnExpiredOneShot) {
@@ -69,7 +69,7 @@ TEST_F(TimerListModelTest, OkNeitherPurgesNorDropsAnExpiredOneShot) {
   model.Add({"200900", "b"}, "毎日09時00分-b");
   EXPECT_TRUE(model.Save(ticker));
   EXPECT_EQ(dir.Read("timer.ini"), Bytes({"10202601010000", "a", "200900", "b"}));
-  EXPECT_EQ(state.m_todayEntries, (std::vector<std::string>{"200900", "b"}));
+  EXPECT_EQ(state.m_todayEntries, PairEntries({"200900", "b"}));
 }
 
 TEST_F(TimerListModelTest, DeleteNeedsASelectionAndTheLastOneLeavesAnEmptyFile) {
@@ -104,7 +104,7 @@ TEST_F(TimerListModelTest, FailedWriteIsReportedAndClosesWithoutRebuilding) {
   EXPECT_EQ(prompts.shown[0].text, "タイマー設定ファイルの更新ができませんでした");
   EXPECT_EQ(prompts.shown[0].caption, "エラー");
   EXPECT_EQ(prompts.shown[0].icon, Icon::Warning);
-  EXPECT_EQ(state.m_todayEntries, (std::vector<std::string>{"200900", "a"}));
+  EXPECT_EQ(state.m_todayEntries, PairEntries({"200900", "a"}));
 }
 
 TEST_F(TimerListModelTest, ListNameOutsideCodePage932IsRefusedAndKeepsTheDialogOpen) {

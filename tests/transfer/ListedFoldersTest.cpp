@@ -11,7 +11,7 @@
 #include "transfer/FtpTestSupport.h"
 #include "transfer/ListedFolders.h"
 #include "transfer/SafeUploader.h"
-#include "transfer/UploadRun.h"
+#include "transfer/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
 
 namespace tolvane {
@@ -43,7 +43,7 @@ class ListedFoldersTest : public ::testing::Test, protected test::UploadRunRig {
 
   void Run() {
     before = server->Commands().size();
-    UploadRun(ctx, test::QuickOptions()).OnUpload();
+    UploadFromButton(ctx, test::QuickOptions());
     ASSERT_TRUE(prompts.shown.empty());
   }
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "support/RealFtpServer.h"
-#include "transfer/UploadRun.h"
+#include "transfer/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
 
 namespace tolvane {
@@ -51,7 +51,7 @@ class RealServerTest : public ::testing::Test, protected test::UploadListRig {
     status.fileHistory.clear();
     FtpOptions options;
     options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 2000;
-    UploadRun(ctx, options).OnUpload();
+    UploadFromButton(ctx, options);
     EXPECT_FALSE(state.m_busy);
   }
 

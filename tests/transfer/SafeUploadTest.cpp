@@ -30,7 +30,7 @@ TEST(SafeUploadRealServer, RenamesIntoPlaceAndSweepsWhatAKilledRunLeft) {
     rig.site.Write("index.html", "new");
     rig.site.Write("logo.png", "png");
     rig.List({rig.site / "index.html", "", rig.site / "logo.png", ""});
-    UploadRun(rig.ctx, QuickOptions()).OnUpload();
+    UploadFromButton(rig.ctx, QuickOptions());
     EXPECT_TRUE(rig.prompts.shown.empty());
     EXPECT_EQ(rig.server->files().Read("index.html"), "new");
     EXPECT_EQ(rig.server->files().Read("logo.png"), "png");
@@ -86,7 +86,7 @@ TEST_F(SafeUploadTest, EndingTheProgramBreaksTheTransferOffAndDeletesThePart) {
     // The end is asked for once the first part has reached the server.
     const std::string part = temporaryName ? SafeUploader::TemporaryNameFor("a.txt") : "a.txt";
     options.pump = [&] { state.m_terminating = state.m_terminating || server->files().Exists(part); };
-    int64_t ms = MillisecondsOf([&] { UploadRun(ctx, options).OnUpload(); });
+    int64_t ms = MillisecondsOf([&] { UploadFromButton(ctx, options); });
     EXPECT_LT(ms, 3000);
     EXPECT_TRUE(prompts.shown.empty());  // nothing may hold up the end
     EXPECT_EQ(server->Count("STOR"), 1);
@@ -102,7 +102,7 @@ TEST_F(SafeUploadTest, ATricklingListingEndsTheLookUpNotTheRun) {
   List({site / "a.txt", ""});
   FtpOptions options = ShortBounds();
   options.listingTimeoutMs = 1200;
-  int64_t ms = MillisecondsOf([&] { UploadRun(ctx, options).OnUpload(); });
+  int64_t ms = MillisecondsOf([&] { UploadFromButton(ctx, options); });
   EXPECT_LT(ms, 5000);
   // The server's 550 could not be checked against a listing: nothing is put.
   EXPECT_EQ(server->Count("STOR"), 0);

@@ -15,7 +15,7 @@
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
-#include "transfer/UploadRun.h"
+#include "transfer/UploadStarter.h"
 
 namespace tolvane {
 namespace {
@@ -166,7 +166,7 @@ Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app
   MainContext ctx{settings, state, view, prompts, status, clock};
   FtpOptions options;
   options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 3000;
-  UploadRun(ctx, options, method).OnUpload();
+  UploadFromButton(ctx, options, method);
 
   Outcome out{status.statusHistory, status.fileHistory, {}, {}, Tree(server, s.serverFiles)};
   for (const test::Shown& shown : prompts.shown) {

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <memory>
 
-#include "transfer/UploadRun.h"
+#include "transfer/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
 
 namespace tolvane {
@@ -31,9 +31,15 @@ class UploadRunTest : public ::testing::Test, protected test::UploadRunRig {
     status.fileHistory.clear();
     FtpOptions options;
     options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 2000;
-    UploadRun(ctx, options).OnUpload();
+    UploadFromButton(ctx, options);
     EXPECT_FALSE(state.m_busy);
     EXPECT_TRUE(view.uploadEnabled);
+  }
+
+  void RunScheduled(const TimerEntry& entry) {
+    status.statusHistory.clear();
+    UploadFromSchedule(ctx, entry);
+    EXPECT_FALSE(state.m_busy);
   }
 
   std::string OnServer(const std::string& name) const { return server->files().Read(name); }
@@ -155,8 +161,8 @@ TEST_F(UploadRunTest, EmptyOddAndMissingEntries) {
   Run();
   EXPECT_EQ(status.statusHistory, (Texts{"サーバーに接続しています...", "1番目 更新確認中...",
                                          "1番目 更新確認できませんでした", "2番目 更新確認中...",
-                                         "2番目 アップロード中...", "3番目 更新確認中...",
-                                         "切断しています...", "完了しました", "TIMER OFF　"}));
+                                         "2番目 アップロード中...", "切断しています...",
+                                         "完了しました", "TIMER OFF　"}));
   EXPECT_EQ(clock.sleeps, (std::vector<int>{1000, 1000, 1000}));
   EXPECT_FALSE(server->files().Exists("unpaired.txt"));
 }
@@ -253,7 +259,7 @@ TEST_F(UploadRunTest, RefusalsBeforeConnecting) {
   EXPECT_EQ(prompts.shown[1].text, "\"gone\"リストを読み込めませんでした");
   EXPECT_TRUE(status.statusHistory.empty());
   state.m_busy = true;
-  UploadRun(ctx).OnUpload();  // a run in progress: nothing at all
+  UploadFromButton(ctx);  // a run in progress: nothing at all
   EXPECT_EQ(prompts.shown.size(), 2u);
 }
 
@@ -261,15 +267,14 @@ TEST_F(UploadRunTest, ScheduledRunTakesTheEntryListAndIgnoresKeys) {
   Serve();
   server->files().Write("a.txt", "server");
   app.Write("list/night.ini", EncodeLines({Local("a.txt", "local"), ""}).value());
-  state.m_todayEntries = {"20300", "web", "20300", "night"};
-  state.m_timerIndex = 1;
+  const TimerEntry night{"20300", "night"};
   view.shift = true;  // would force the upload if it were read
   settings.zenmen = 1;
-  Run();
+  RunScheduled(night);
   EXPECT_EQ(view.broughtToFront, 1);
   EXPECT_EQ(Uploads(), 0);
   settings.zenmen = 0;
-  Run();
+  RunScheduled(night);
   EXPECT_EQ(view.broughtToFront, 1);
 }
 

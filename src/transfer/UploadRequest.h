@@ -1,0 +1,55 @@
+#pragma once
+// A run of one list: what whoever starts it asks for, and what it did. The window, the
+// schedule and the command line each build their own request; the status lines, a log or a
+// preview read the same report.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lists/ListStore.h"
+
+namespace tolvane {
+
+enum class UploadMode : uint8_t {
+  Newer = 0,        // missing on the server, or newer locally at minute precision
+  NewerOrSame = 1,  // also when both are of the same minute
+  Unchecked = 2,    // always; the server is not asked
+};
+
+enum class RunOrigin { Button, Schedule, CommandLine };
+
+struct UploadRequest {
+  std::string listName;
+  std::vector<UploadEntry> entries;
+  UploadMode mode = UploadMode::Newer;
+  RunOrigin origin = RunOrigin::Button;
+};
+
+struct EntryOutcome {
+  enum class Kind {
+    NotReached,    // the run ended before this entry
+    Uploaded,
+    UpToDate,      // the server's copy is as new or newer
+    LocalMissing,  // no local file to read
+    Unchecked,     // the server would not tell about its copy; nothing was put
+    Failed,        // the put failed; `detail` says why
+  };
+  Kind kind = Kind::NotReached;
+  std::string detail;
+};
+
+struct UploadReport {
+  bool connected = false;
+  std::string connectFailure;          // why the connection failed, when it did
+  std::vector<EntryOutcome> outcomes;  // one per entry of the request, in its order
+  int64_t startedAt = 0;               // seconds since 1970
+  int64_t endedAt = 0;
+
+  int Count(EntryOutcome::Kind kind) const {
+    int count = 0;
+    for (const EntryOutcome& outcome : outcomes) count += outcome.kind == kind;
+    return count;
+  }
+};
+
+}  // namespace tolvane

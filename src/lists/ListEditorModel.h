@@ -1,6 +1,6 @@
 #pragma once
 // The list editor's working copy of one list and what its buttons do to it. The dialog only
-// mirrors this in its table: row i shows m_lines[2i] and m_lines[2i + 1] at all times.
+// mirrors this in its table: row i shows entry i at all times.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -22,9 +22,7 @@ class ListEditorModel {
 
   ListEditorData& Data() { return m_data; }
   const ListEditorData& Data() const { return m_data; }
-  std::size_t EntryCount() const { return m_entryCount; }
-
-  int RowCount() const { return static_cast<int>(m_data.m_lines.size() / 2); }
+  int RowCount() const { return static_cast<int>(m_data.m_entries.size()); }
   const std::string& Path(int row) const;
   const std::string& Folder(int row) const;
 
@@ -46,7 +44,6 @@ class ListEditorModel {
   const AppSettings& m_settings;
   Prompts& m_prompts;
   ListEditorData m_data;
-  std::size_t m_entryCount = 0;  // entries read at opening plus those added
 };
 
 // Text of an entry that a list file cannot hold, and which of the two boxes holds it.

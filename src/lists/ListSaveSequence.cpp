@@ -8,9 +8,9 @@
 namespace tolvane {
 namespace {
 
-bool AllFitCp932(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) {
-    if (!FitsCp932(line) || line.find('\n') != std::string::npos) return false;
+bool AllFitListFile(const std::vector<UploadEntry>& entries) {
+  for (const UploadEntry& entry : entries) {
+    if (!FitsListFile(entry.localPath) || !FitsListFile(entry.remoteFolder)) return false;
   }
   return true;
 }
@@ -24,7 +24,7 @@ bool FileExists(const std::string& path) {
 bool NameAndEntriesAcceptable(const ListEditorData& data,
                               const std::vector<std::string>& selectorNames,
                               const AppSettings& settings, Prompts& prompts) {
-  if (data.m_lines.empty()) {
+  if (data.m_entries.empty()) {
     prompts.Error("ファイルが１つもありません");
     return false;
   }
@@ -46,7 +46,7 @@ bool NameAndEntriesAcceptable(const ListEditorData& data,
     prompts.Error("リスト名に使えない文字が含まれています");
     return false;
   }
-  if (data.m_modified && !AllFitCp932(data.m_lines)) {
+  if (data.m_modified && !AllFitListFile(data.m_entries)) {
     prompts.Error("ファイルまたはフォルダに保存できない文字が含まれています");
     return false;
   }
@@ -84,7 +84,7 @@ EditorEnd SaveListEditor(ListEditorData& data, const std::vector<std::string>& s
   }
 
   if (data.m_modified) {
-    switch (WriteListFile(settings, data.m_listName, data.m_lines)) {
+    switch (WriteListFile(settings, data.m_listName, data.m_entries)) {
       case ListWrite::Done:
         return EditorEnd::Ok;
       case ListWrite::FolderUnavailable:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/AppSettings.h"
+#include "lists/ListStore.h"
 #include "platform/Seams.h"
 
 namespace tolvane {
@@ -12,7 +13,7 @@ namespace tolvane {
 struct ListEditorData {
   bool m_editMode = false;
   bool m_renamed = false;
-  std::vector<std::string> m_lines;  // path, folder, path, folder, ...
+  std::vector<UploadEntry> m_entries;
   std::string m_listName;
   std::string m_oldName;
   bool m_modified = false;

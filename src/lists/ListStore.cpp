@@ -1,4 +1,5 @@
 #include "lists/ListStore.h"
+#include "platform/Cp932.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -76,24 +77,35 @@ std::string ResolveListPath(const AppSettings& settings, const std::string& loca
   return ListFolder(settings) + "/" + localPath;
 }
 
-std::optional<std::vector<std::string>> ReadListLines(const AppSettings& settings,
-                                                      const std::string& name) {
+std::optional<UploadList> ReadListFile(const AppSettings& settings, const std::string& name,
+                                       UnpairedLine unpaired) {
   if (!IsListFileName(name)) return std::nullopt;
-  return ReadLineFile(ListFilePath(settings, name));
-}
-
-std::optional<UploadList> ReadListFile(const AppSettings& settings, const std::string& name) {
-  std::optional<std::vector<std::string>> lines = ReadListLines(settings, name);
+  std::optional<std::vector<std::string>> lines = ReadLineFile(ListFilePath(settings, name));
   if (!lines) return std::nullopt;
   UploadList list{name, {}};
-  for (size_t i = 0; i + 1 < lines->size(); i += 2) {
-    list.entries.push_back({(*lines)[i], (*lines)[i + 1]});
+  list.entries.reserve(lines->size() / 2 + 1);
+  for (size_t i = 0; i < lines->size(); i += 2) {
+    if (i + 1 < lines->size()) {
+      list.entries.push_back({std::move((*lines)[i]), std::move((*lines)[i + 1])});
+    } else if (unpaired == UnpairedLine::AsEntry) {
+      list.entries.push_back({std::move((*lines)[i]), ""});
+    }
   }
   return list;
 }
 
+bool FitsListFile(const std::string& text) {
+  return FitsCp932(text) && text.find('\n') == std::string::npos;
+}
+
 ListWrite WriteListFile(const AppSettings& settings, const std::string& name,
-                        const std::vector<std::string>& lines) {
+                        const std::vector<UploadEntry>& entries) {
+  std::vector<std::string> lines;
+  lines.reserve(entries.size() * 2);
+  for (const UploadEntry& entry : entries) {
+    lines.push_back(entry.localPath);
+    lines.push_back(entry.remoteFolder);
+  }
   if (!IsListFileName(name)) return ListWrite::CannotCreate;
   const std::string folder = ListFolder(settings);
   bool entered = false;

@@ -12,6 +12,7 @@ namespace tolvane {
 struct UploadEntry {
   std::string localPath;
   std::string remoteFolder;  // may be empty
+  bool operator==(const UploadEntry&) const = default;
 };
 
 struct UploadList {
@@ -31,19 +32,21 @@ bool IsListFileName(const std::string& name);
 // counts from the list folder, the folder a list's relative paths were written against.
 std::string ResolveListPath(const AppSettings& settings, const std::string& localPath);
 
-// The list, or nullopt when its file cannot be opened. An unpaired last line is dropped.
-std::optional<UploadList> ReadListFile(const AppSettings& settings, const std::string& name);
+// What becomes of an unpaired last line (never written by this program): the run drops it;
+// the window and the list editor show it as an entry without a folder, so nothing the file
+// holds is hidden from the person.
+enum class UnpairedLine { Drop, AsEntry };
 
-// Every line of the list's file, or nullopt when it cannot be opened.
-std::optional<std::vector<std::string>> ReadListLines(const AppSettings& settings,
-                                                      const std::string& name);
+// The list, or nullopt when its file cannot be opened.
+std::optional<UploadList> ReadListFile(const AppSettings& settings, const std::string& name,
+                                       UnpairedLine unpaired = UnpairedLine::Drop);
 
 enum class ListWrite { Done, FolderUnavailable, CannotCreate, Unencodable };
 
-// Writes the lines (path, folder, path, folder, ...) as the list's file. The list folder is
+// Writes the entries as the list's file, a path line and a folder line each. The list folder is
 // created when it cannot be entered, and two attempts are made.
 ListWrite WriteListFile(const AppSettings& settings, const std::string& name,
-                        const std::vector<std::string>& lines);
+                        const std::vector<UploadEntry>& entries);
 
 // False when the old file is missing, the new one exists, or the system refuses.
 bool RenameListFile(const AppSettings& settings, const std::string& oldName,
@@ -60,6 +63,9 @@ std::string DisplayName(const std::string& path);
 // The names in the list folder ending in ".ini" that are not regular files (symlinks, FIFOs,
 // folders): never offered as lists.
 std::vector<std::string> FindIrregularListFiles(const AppSettings& settings);
+
+// A line of a list file must survive the trip to code page 932 and back unchanged.
+bool FitsListFile(const std::string& text);
 
 // Characters a list name may not hold.
 inline constexpr const char* kForbiddenListChars = "\\/:*?\"<>|";

@@ -23,16 +23,16 @@ void ShowList(MainContext& ctx, int index) {
   ctx.view.SetFileNames({});
   ctx.state.filePaths.clear();
   if (index < 0) return;
-  std::optional<std::vector<std::string>> lines = ReadListLines(ctx.settings, ctx.view.ListName(index));
-  if (!lines) {
+  std::optional<UploadList> list =
+      ReadListFile(ctx.settings, ctx.view.ListName(index), UnpairedLine::AsEntry);
+  if (!list) {
     ctx.prompts.Error("リストを読み込めませんでした");
     return;
   }
   std::vector<std::string> names;
-  // Path lines only; an unpaired last path line is shown like any other.
-  for (size_t i = 0; i < lines->size(); i += 2) {
-    names.push_back(DisplayName((*lines)[i]));
-    ctx.state.filePaths.push_back(ResolveListPath(ctx.settings, (*lines)[i]));
+  for (const UploadEntry& entry : list->entries) {
+    names.push_back(DisplayName(entry.localPath));
+    ctx.state.filePaths.push_back(ResolveListPath(ctx.settings, entry.localPath));
   }
   ctx.view.SetFileNames(names);
   ctx.view.FocusFileList();

@@ -20,9 +20,8 @@ TEST(ListEditorModelTest, OpeningNewAndExistingLists) {
   // entries added later keep their own path and folder.
   dir.Write("list/web.ini", ToCp932("/w/表/a.html\nhtml\n/w/b.css").value());
   ASSERT_TRUE(model.Open(true, "web"));
-  EXPECT_EQ(model.Data().m_lines,
-            (std::vector<std::string>{"/w/表/a.html", "html", "/w/b.css", ""}));
-  EXPECT_EQ(model.EntryCount(), 2u);
+  EXPECT_EQ(model.Data().m_entries,
+            (std::vector<UploadEntry>{{"/w/表/a.html", "html"}, {"/w/b.css", ""}}));
   EXPECT_EQ(model.Data().m_oldName, "web");
   EXPECT_FALSE(model.Data().m_modified);
   model.Add("/w/c", "g");

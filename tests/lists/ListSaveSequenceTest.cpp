@@ -24,7 +24,7 @@ class SaveSequenceTest : public ::testing::Test {
 TEST_F(SaveSequenceTest, NewListIsWrittenAndEndsWithOk) {
   data.m_modified = true;
   data.m_listName = "web";
-  data.m_lines = {"/a/index.html", "", "/a/index.html", ""};  // duplicates are kept
+  data.m_entries = {{"/a/index.html", ""}, {"/a/index.html", ""}};  // duplicates are kept
   EXPECT_EQ(Save({"other"}), EditorEnd::Ok);
   EXPECT_EQ(dir.Read("list/web.ini"), "/a/index.html\r\n\r\n/a/index.html\r\n\r\n");
   EXPECT_TRUE(prompts.shown.empty());
@@ -34,7 +34,7 @@ TEST_F(SaveSequenceTest, RefusalsKeepTheEditorOpenInOrder) {
   data.m_modified = true;
   EXPECT_EQ(Save(), EditorEnd::StayOpen);
   EXPECT_EQ(LastMessage(), "ファイルが１つもありません");
-  data.m_lines = {"/a", ""};
+  data.m_entries = {{"/a", ""}};
   EXPECT_EQ(Save(), EditorEnd::StayOpen);
   EXPECT_EQ(LastMessage(), "リスト名が空欄です");
   data.m_listName = "a/b";
@@ -51,10 +51,10 @@ TEST_F(SaveSequenceTest, RefusalsKeepTheEditorOpenInOrder) {
 TEST_F(SaveSequenceTest, TextOutsideCp932IsRefusedNotAltered) {
   data.m_modified = true;
   data.m_listName = "café";
-  data.m_lines = {"/a", ""};
+  data.m_entries = {{"/a", ""}};
   EXPECT_EQ(Save(), EditorEnd::StayOpen);
   data.m_listName = "web";
-  data.m_lines = {"/home/😀.html", ""};
+  data.m_entries = {{"/home/😀.html", ""}};
   EXPECT_EQ(Save(), EditorEnd::StayOpen);
   EXPECT_EQ(prompts.shown.size(), 2u);
   EXPECT_FALSE(dir.Exists("list/web.ini"));
@@ -64,20 +64,20 @@ TEST_F(SaveSequenceTest, AFileUnknownToTheSelectorIsNeverOverwritten) {
   dir.Write("list/web.ini", "precious\r\n\r\n");
   data.m_modified = true;
   data.m_listName = "web";
-  data.m_lines = {"/a", ""};
+  data.m_entries = {{"/a", ""}};
   EXPECT_EQ(Save({}), EditorEnd::StayOpen);
   EXPECT_EQ(dir.Read("list/web.ini"), "precious\r\n\r\n");
 }
 
 TEST_F(SaveSequenceTest, EditWithoutChangeEndsWithCancel) {
-  data = {true, false, {"/a", ""}, "web", "web", false};
+  data = {true, false, {{"/a", ""}}, "web", "web", false};
   EXPECT_EQ(Save({"web"}), EditorEnd::Cancel);
   EXPECT_FALSE(dir.Exists("list/web.ini"));
 }
 
 TEST_F(SaveSequenceTest, RenameYesMovesTheFileAndWritesChanges) {
   dir.Write("list/old.ini", "/a\r\n\r\n");
-  data = {true, false, {"/b", "f"}, "new", "old", true};
+  data = {true, false, {{"/b", "f"}}, "new", "old", true};
   prompts.answers = {Answer::Yes};
   EXPECT_EQ(Save({"old"}), EditorEnd::Ok);
   EXPECT_TRUE(data.m_renamed);
@@ -90,7 +90,7 @@ TEST_F(SaveSequenceTest, RenameYesMovesTheFileAndWritesChanges) {
 
 TEST_F(SaveSequenceTest, RenameNoSavesUnderTheOldName) {
   dir.Write("list/old.ini", "/a\r\n\r\n");
-  data = {true, false, {"/b", ""}, "new", "old", true};
+  data = {true, false, {{"/b", ""}}, "new", "old", true};
   prompts.answers = {Answer::No};
   EXPECT_EQ(Save({"old"}), EditorEnd::Ok);
   EXPECT_FALSE(data.m_renamed);
@@ -102,7 +102,7 @@ TEST_F(SaveSequenceTest, RenameNoSavesUnderTheOldName) {
 TEST_F(SaveSequenceTest, FailedRenameStaysOpenAndAsksAgain) {
   dir.Write("list/new.ini", "someone else's\r\n");  // not in the selector, so only the rename fails
   dir.Write("list/old.ini", "/a\r\n\r\n");
-  data = {true, false, {"/a", ""}, "new", "old", false};
+  data = {true, false, {{"/a", ""}}, "new", "old", false};
   prompts.answers = {Answer::Yes, Answer::Yes};
   EXPECT_EQ(Save({"old"}), EditorEnd::StayOpen);
   EXPECT_EQ(prompts.shown.back().text, "リスト名を変更することができませんでした");
@@ -115,7 +115,7 @@ TEST_F(SaveSequenceTest, FailedRenameStaysOpenAndAsksAgain) {
 TEST_F(SaveSequenceTest, RenamedButUnwritableStillEndsWithOk) {
   dir.Write("list/old.ini", "/a\r\n\r\n");
   dir.Write("list/new.ini.lock", "");
-  data = {true, false, {"é", ""}, "new", "old", false};  // not modified: nothing to write
+  data = {true, false, {{"é", ""}}, "new", "old", false};  // not modified: nothing to write
   prompts.answers = {Answer::Yes};
   EXPECT_EQ(Save({"old"}), EditorEnd::Ok);
   EXPECT_TRUE(dir.Exists("list/new.ini"));
@@ -125,7 +125,7 @@ TEST_F(SaveSequenceTest, WriteFailuresCloseTheEditor) {
   dir.Write("list", "not a folder");
   data.m_modified = true;
   data.m_listName = "web";
-  data.m_lines = {"/a", ""};
+  data.m_entries = {{"/a", ""}};
   EXPECT_EQ(Save(), EditorEnd::Cancel);
   EXPECT_EQ(LastMessage(), "listフォルダを開けませんでした");
 
@@ -142,7 +142,7 @@ TEST_F(SaveSequenceTest, WriteFailuresCloseTheEditor) {
 TEST_F(SaveSequenceTest, MissingListFolderIsCreatedOnFirstSave) {
   data.m_modified = true;
   data.m_listName = "   ";  // a name of blanks is a name
-  data.m_lines = {"", ""};   // an empty entry is two empty lines
+  data.m_entries = {{"", ""}};  // an empty entry is two empty lines
   EXPECT_EQ(Save(), EditorEnd::Ok);
   EXPECT_EQ(dir.Read("list/   .ini"), "\r\n\r\n");
 }

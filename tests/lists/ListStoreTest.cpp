@@ -23,28 +23,31 @@ TEST_F(ListStoreTest, PairsLinesAndKeepsEmptyFolders) {
   EXPECT_EQ(list->entries[0].remoteFolder, "");
   EXPECT_EQ(list->entries[1].localPath, "/a/x.css");
   EXPECT_EQ(list->entries[1].remoteFolder, "css");
+  // ...or shown as an entry without a folder.
+  list = ReadListFile(settings, "web", UnpairedLine::AsEntry);
+  EXPECT_EQ(list->entries.back(), (UploadEntry{"/a/odd", ""}));
   EXPECT_FALSE(ReadListFile(settings, "missing"));
 }
 
 TEST_F(ListStoreTest, LfOnlyFileReadsLikeCrLf) {
   dir.Write("list/a.ini", "/p\n\n/q\nf\n");
   dir.Write("list/b.ini", "/p\r\n\r\n/q\r\nf\r\n");
-  EXPECT_EQ(ReadListLines(settings, "a"), ReadListLines(settings, "b"));
+  EXPECT_EQ(ReadListFile(settings, "a")->entries, ReadListFile(settings, "b")->entries);
 }
 
 TEST_F(ListStoreTest, WriteCreatesTheFolderAndWritesCp932CrLf) {
-  ASSERT_EQ(WriteListFile(settings, "サイト", {"/home/表/a.html", "", "/b", "dir"}), ListWrite::Done);
+  ASSERT_EQ(WriteListFile(settings, "サイト", {{"/home/表/a.html", ""}, {"/b", "dir"}}), ListWrite::Done);
   EXPECT_EQ(dir.Read("list/サイト.ini"), "/home/\x95\x5C/a.html\r\n\r\n/b\r\ndir\r\n");
 }
 
 TEST_F(ListStoreTest, WriteFailuresAreTold) {
   dir.Write("list", "a file where the folder should be");
-  EXPECT_EQ(WriteListFile(settings, "x", {"/a", ""}), ListWrite::FolderUnavailable);
+  EXPECT_EQ(WriteListFile(settings, "x", {{"/a", ""}}), ListWrite::FolderUnavailable);
   test::TempDir other;
   AppSettings s = test::SettingsIn(other);
   other.Write("list/x.ini/inner", "");  // a folder where the file should be
-  EXPECT_EQ(WriteListFile(s, "x", {"/a", ""}), ListWrite::CannotCreate);
-  EXPECT_EQ(WriteListFile(s, "y", {"é", ""}), ListWrite::Unencodable);
+  EXPECT_EQ(WriteListFile(s, "x", {{"/a", ""}}), ListWrite::CannotCreate);
+  EXPECT_EQ(WriteListFile(s, "y", {{"é", ""}}), ListWrite::Unencodable);
 }
 
 TEST_F(ListStoreTest, RenameNeverReplacesAnotherList) {
@@ -78,7 +81,7 @@ TEST_F(ListStoreTest, FolderThatCannotBeEnteredIsToldAsSuch) {
   pid_t pid = ::fork();
   if (pid == 0) {
     if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(9);
-    ::_exit(WriteListFile(settings, "a", {"/w/a.html", ""}) == ListWrite::FolderUnavailable ? 0 : 1);
+    ::_exit(WriteListFile(settings, "a", {{"/w/a.html", ""}}) == ListWrite::FolderUnavailable ? 0 : 1);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);

@@ -43,7 +43,7 @@ class FailedWriteTest : public TickerFixture {
     ListEditorData data;
     data.m_editMode = true;
     data.m_listName = data.m_oldName = "web";
-    data.m_lines = {"/new", ""};
+    data.m_entries = {{"/new", ""}};
     data.m_modified = true;
     SaveListEditor(data, {"web"}, settings, prompts);
   }

@@ -56,7 +56,7 @@ TEST(ProgramFolderFiles, SymlinkedStateFilesAreNeitherReadNorCopied) {
   EXPECT_EQ(m.settings.hostname, "");
   EXPECT_FALSE(WriteSettingInt(m.settings, "timer", "timer", 1));
   EXPECT_EQ(ReadTimerFile(m.settings), std::nullopt);
-  EXPECT_EQ(ReadListLines(m.settings, "x"), std::nullopt);
+  EXPECT_EQ(ReadListFile(m.settings, "x"), std::nullopt);
   EXPECT_EQ(FindListNames(m.settings), std::vector<std::string>{});
 
   ReportIrregularStateFiles(m.settings, m.prompts);
@@ -77,7 +77,7 @@ TEST(ProgramFolderFiles, ListNamesNeverLeaveTheListFolder) {
     SCOPED_TRACE(name);
     EXPECT_FALSE(IsListFileName(name));
     EXPECT_EQ(ReadListFile(m.settings, name), std::nullopt);
-    EXPECT_EQ(WriteListFile(m.settings, name, {"p", "f"}), ListWrite::CannotCreate);
+    EXPECT_EQ(WriteListFile(m.settings, name, {{"p", "f"}}), ListWrite::CannotCreate);
     EXPECT_FALSE(DeleteListFile(m.settings, name));
     EXPECT_FALSE(RenameListFile(m.settings, name, "b"));
   }
@@ -89,7 +89,7 @@ TEST(ProgramFolderFiles, ListNamesNeverLeaveTheListFolder) {
 TEST(ProgramFolderFiles, NameNearTheLengthLimitStillSaves) {
   FakeMain m;
   const std::string name(251 - 4, 'n');  // 251 bytes with ".ini"
-  EXPECT_EQ(WriteListFile(m.settings, name, {"/w/a.html", ""}), ListWrite::Done);
+  EXPECT_EQ(WriteListFile(m.settings, name, {{"/w/a.html", ""}}), ListWrite::Done);
   EXPECT_EQ(ReadListFile(m.settings, name)->entries.size(), 1u);
 }
 

@@ -20,21 +20,13 @@ void TimerListModel::Load() {
   }
 }
 
-TimerEntry TimerListModel::Entry(int row) const {
-  const size_t at = 2 * static_cast<size_t>(row);
-  return {m_entries.at(at), m_entries.at(at + 1)};
-}
-
 void TimerListModel::Add(const TimerEntry& entry, const std::string& rowText) {
-  m_entries.push_back(entry.code);
-  m_entries.push_back(entry.listName);
+  m_entries.push_back(entry);
   m_rows.push_back(rowText);
 }
 
 void TimerListModel::Replace(int row, const TimerEntry& entry, const std::string& rowText) {
-  const size_t at = 2 * static_cast<size_t>(row);
-  m_entries.at(at) = entry.code;
-  m_entries.at(at + 1) = entry.listName;
+  m_entries.at(static_cast<size_t>(row)) = entry;
   m_rows.at(static_cast<size_t>(row)) = rowText;
 }
 
@@ -46,14 +38,13 @@ bool TimerListModel::RequireSelection(int row) {
 
 bool TimerListModel::Delete(int row) {
   if (!RequireSelection(row)) return false;
-  const auto at = m_entries.begin() + 2 * static_cast<std::ptrdiff_t>(row);
-  m_entries.erase(at, at + 2);
+  m_entries.erase(m_entries.begin() + row);
   m_rows.erase(m_rows.begin() + row);
   return true;
 }
 
 bool TimerListModel::Save(ScheduleTicker& ticker) {
-  switch (WriteTimerFile(m_settings, m_entries)) {
+  switch (WriteTimerFile(m_settings, EntryLines(m_entries))) {
     case LineWrite::Ok:
       ticker.LoadSchedule(0);
       return true;

@@ -22,9 +22,9 @@ class TimerListModel {
 
   int RowCount() const { return static_cast<int>(m_rows.size()); }
   const std::string& RowText(int row) const { return m_rows.at(static_cast<size_t>(row)); }
-  TimerEntry Entry(int row) const;
-  // Code at 2i, list name at 2i + 1: the lines Save writes.
-  const std::vector<std::string>& Entries() const { return m_entries; }
+  const TimerEntry& Entry(int row) const { return m_entries.at(static_cast<size_t>(row)); }
+  // What Save writes.
+  const std::vector<TimerEntry>& Entries() const { return m_entries; }
 
   void Add(const TimerEntry& entry, const std::string& rowText);
   void Replace(int row, const TimerEntry& entry, const std::string& rowText);
@@ -40,7 +40,7 @@ class TimerListModel {
  private:
   const AppSettings& m_settings;
   Prompts& m_prompts;
-  std::vector<std::string> m_entries;
+  std::vector<TimerEntry> m_entries;
   std::vector<std::string> m_rows;
 };
 

@@ -58,7 +58,7 @@ TEST_F(TimerListModelTest, EditReplacesTheVeryRowAndOkRebuildsTheDaySelection) {
   EXPECT_TRUE(state.m_todayEntries.empty());
   EXPECT_TRUE(model.Save(ticker));
   const std::vector<std::string> lines = {"200900", "a", "40151230", "新", "3001000", "c"};
-  EXPECT_EQ(model.Entries(), lines);
+  EXPECT_EQ(model.Entries(), PairEntries(lines));
   EXPECT_EQ(dir.Read("timer.ini"), Bytes(lines));
   EXPECT_EQ(state.m_todayEntries, PairEntries(lines));
 }

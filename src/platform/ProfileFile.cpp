@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/AsciiText.h"
 #include "platform/AtomicFile.h"
 
 namespace tolvane {
@@ -15,18 +16,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
   return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 struct Line {
@@ -82,7 +71,7 @@ Located Locate(const std::string& bytes, std::string_view section, std::string_v
     std::string_view text(bytes.data() + line.begin, line.end - line.begin);
     if (auto name = SectionName(text)) {
       if (result.sectionFound) break;  // only the first section of that name counts
-      inSection = EqualsNoCase(*name, section);
+      inSection = EqualsIgnoringAsciiCase(*name, section);
       if (inSection) {
         result.sectionFound = true;
         result.sectionEnd = line.next;
@@ -91,7 +80,7 @@ Located Locate(const std::string& bytes, std::string_view section, std::string_v
     }
     if (!inSection) continue;
     if (!Trim(text).empty()) result.sectionEnd = line.next;
-    if (auto kv = KeyOf(text); kv && EqualsNoCase(kv->key, key)) {
+    if (auto kv = KeyOf(text); kv && EqualsIgnoringAsciiCase(kv->key, key)) {
       result.keyLine = line;
       result.value = kv->value;
       return result;

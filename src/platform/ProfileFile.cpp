@@ -1,11 +1,11 @@
 #include "platform/ProfileFile.h"
 
-#include <climits>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/AsciiText.h"
 #include "platform/AtomicFile.h"
+#include "platform/IntegerText.h"
 
 namespace tolvane {
 namespace {
@@ -124,22 +124,7 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
 int ProfileFile::GetInt(std::string_view section, std::string_view key, int fallback) const {
   std::optional<std::string> value = Find(section, key);
   if (!value) return fallback;
-  std::string_view s = *value;
-  bool negative = false;
-  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
-    negative = s.front() == '-';
-    s.remove_prefix(1);
-  }
-  if (s.empty() || s.front() < '0' || s.front() > '9') return fallback;
-  long long n = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') break;
-    n = n * 10 + (c - '0');
-    if (n > static_cast<long long>(INT_MAX) + 1) return fallback;
-  }
-  if (negative) n = -n;
-  if (n > INT_MAX || n < INT_MIN) return fallback;
-  return static_cast<int>(n);
+  return ReadInteger(*value).value_or(fallback);
 }
 
 bool ProfileFile::Set(std::string_view section, std::string_view key, std::string_view value) {

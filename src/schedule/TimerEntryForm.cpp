@@ -181,7 +181,7 @@ EntryConfirm ConfirmEntry(const TimerEntryForm& form, Prompts& prompts, int64_t 
   }
   result.outcome = EntryConfirm::Outcome::Saved;
   result.entry = {EntryCode(setting), listName};
-  result.rowText = DisplayText(setting, listName);
+  result.rowText = DisplayText(result.entry);
   return result;
 }
 

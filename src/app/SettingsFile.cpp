@@ -66,26 +66,31 @@ bool WriteSettingInt(const AppSettings& settings, const std::string& section,
   return WriteProfileString(settings.iniPath, section, key, std::to_string(value), kSettingsMode);
 }
 
-PasswordStore StorePassword(const AppSettings& settings, const std::string& plain) {
+ScrambledPassword ScramblePassword(const std::string& plain, int firstStart,
+                                   const std::function<std::string(size_t)>& filler) {
   std::optional<std::string> bytes = ToCp932(plain);
-  if (!bytes) return PasswordStore::Unencodable;
-  if (bytes->size() + 4 > kProfileValueMax) return PasswordStore::TooLong;
-
-  std::mt19937 rng(std::random_device{}());
-  std::string pasword = RandomFiller(rng, bytes->size());
-  // Some passwords scramble into a byte the file cannot hold for one step start but not for
-  // another: try every start, beginning with a random one.
-  int first = std::uniform_int_distribution<int>(0, 4)(rng);
-  std::optional<std::string> data;
-  for (int i = 0; i < 5 && !data; ++i) {
-    int k0 = (first + i) % 5 + 3;
-    std::string value = ScrambleWithKey(*bytes, k0, RandomFiller(rng, static_cast<size_t>(k0)));
-    if (ReadsBackWhole(value) && Unscramble(value) == *bytes) data = value;
+  if (!bytes) return {PasswordStore::Unencodable, {}, 0};
+  if (bytes->size() + 4 > kProfileValueMax) return {PasswordStore::TooLong, {}, 0};
+  for (int i = 0; i < 5; ++i) {
+    int k0 = (firstStart - 3 + i) % 5 + 3;
+    std::string value = ScrambleWithKey(*bytes, k0, filler(static_cast<size_t>(k0)));
+    if (ReadsBackWhole(value) && Unscramble(value) == *bytes) {
+      return {PasswordStore::Ok, value, bytes->size()};
+    }
   }
-  if (!data) return PasswordStore::Unstorable;
+  return {PasswordStore::Unstorable, {}, 0};
+}
 
+PasswordStore StorePassword(const AppSettings& settings, const std::string& plain) {
+  std::mt19937 rng(std::random_device{}());
+  const int firstStart = std::uniform_int_distribution<int>(3, 7)(rng);
+  const ScrambledPassword scrambled =
+      ScramblePassword(plain, firstStart, [&rng](size_t n) { return RandomFiller(rng, n); });
+  if (scrambled.result != PasswordStore::Ok) return scrambled.result;
+
+  const std::string pasword = RandomFiller(rng, scrambled.length);
   if (!WriteProfileString(settings.iniPath, "main", "pasword", pasword, kSettingsMode) ||
-      !WriteProfileString(settings.iniPath, "main", "data", *data, kSettingsMode)) {
+      !WriteProfileString(settings.iniPath, "main", "data", scrambled.data, kSettingsMode)) {
     return PasswordStore::Failed;
   }
   return PasswordStore::Ok;

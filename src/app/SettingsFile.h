@@ -1,5 +1,6 @@
 #pragma once
 // Reading the settings file into the record, and the single-key writes of the dialogs.
+#include <functional>
 #include <string>
 
 #include "app/AppSettings.h"
@@ -25,6 +26,17 @@ enum class PasswordStore {
   Unstorable,   // scrambles to bytes a settings value cannot hold, for every key
   Failed,       // the file could not be written
 };
+
+// The `data` value that stores `plain`, or why none can. Some passwords scramble into a byte
+// the file cannot hold for one step start but not for another, so every start is tried,
+// beginning with `firstStart` (3 to 7); `filler(n)` gives the n filler bytes of a start.
+struct ScrambledPassword {
+  PasswordStore result = PasswordStore::Ok;
+  std::string data;
+  size_t length = 0;  // of the password in code page 932
+};
+ScrambledPassword ScramblePassword(const std::string& plain, int firstStart,
+                                   const std::function<std::string(size_t)>& filler);
 
 // Writes `pasword` (random bytes) and then `data` (the scrambled password). Does not touch
 // the record; the caller assigns `password` when this returns Ok.

@@ -4,6 +4,7 @@
 
 #include "app/AppSettings.h"
 #include "app/MainState.h"
+#include "platform/AsciiText.h"
 #include "platform/Seams.h"
 
 namespace tolvane {
@@ -11,17 +12,9 @@ namespace {
 
 constexpr const char* kNotOpened = "ファイルを開けませんでした";
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// The last `n` bytes of `path` (all of it when shorter) equal `lower`, ASCII case ignored.
-// Bytes of multibyte UTF-8 characters are never ASCII, so they can't match by accident.
-bool EndsWith(const std::string& path, const std::string& lower, size_t n) {
-  const std::string tail = path.size() > n ? path.substr(path.size() - n) : path;
-  if (tail.size() != lower.size()) return false;
-  for (size_t i = 0; i < tail.size(); ++i) {
-    if (LowerAscii(tail[i]) != lower[i]) return false;
-  }
-  return true;
+bool EndsWithIgnoringCase(std::string_view path, std::string_view suffix) {
+  return path.size() >= suffix.size() &&
+         EqualsIgnoringAsciiCase(path.substr(path.size() - suffix.size()), suffix);
 }
 
 // The selected file's path, or nullopt after telling the user that none is selected.
@@ -39,7 +32,7 @@ std::optional<std::string> SelectedPath(MainContext& ctx) {
 }  // namespace
 
 bool IsHtmlPath(const std::string& path) {
-  return EndsWith(path, "html", 4) || EndsWith(path, "htm", 3);
+  return EndsWithIgnoringCase(path, "html") || EndsWithIgnoringCase(path, "htm");
 }
 
 void OnOpenFile(MainContext& ctx, Launcher& launcher) {

@@ -1,7 +1,6 @@
 #include "lists/CfileaddDlg.h"
 
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QPushButton>
 
 #include "app/DialogFrame.h"
@@ -25,6 +24,7 @@ CfileaddDlg::CfileaddDlg(Prompts& prompts, FilePicker picker, QWidget* parent)
       m_picker(std::move(picker)) {
   ui->setupUi(this);
   UseDialogFrame(*this, DialogSize::Fixed);
+  IgnoreEnterKey(*this);
   connect(ui->okButton, &QPushButton::clicked, this, &CfileaddDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CfileaddDlg::reject);
   connect(ui->browseButton, &QPushButton::clicked, this, &CfileaddDlg::OnBrowse);
@@ -42,15 +42,6 @@ void CfileaddDlg::OnInitDialog() {
   ui->fileEdit->setText(QString::fromStdString(m_filePath));
   ui->folderEdit->setText(QString::fromStdString(m_folder));
   ui->okButton->setFocus();
-}
-
-void CfileaddDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter never confirms: OK is pressed with the mouse or the space bar.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 void CfileaddDlg::OnOk() {

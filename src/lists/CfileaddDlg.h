@@ -33,9 +33,6 @@ class CfileaddDlg : public QDialog {
   // Puts the fields into the boxes, then runs the dialog modally.
   int exec() override;
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void OnInitDialog();
   void OnOk();

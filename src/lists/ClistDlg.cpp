@@ -1,7 +1,6 @@
 #include "lists/ClistDlg.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <vector>
@@ -33,6 +32,7 @@ ClistDlg::ClistDlg(const AppSettings& settings, const MainView& owner, Prompts& 
       m_model(settings, prompts) {
   ui->setupUi(this);
   UseDialogFrame(*this, DialogSize::Resizable);
+  IgnoreEnterKey(*this);
   SetUpTable();
   connect(ui->okButton, &QPushButton::clicked, this, &ClistDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &ClistDlg::reject);
@@ -64,15 +64,6 @@ bool ClistDlg::Open(bool editMode, const std::string& listName) {
   ui->nameEdit->setText(QString::fromStdString(m_model.Data().m_listName));
   ui->entryTable->clearSelection();
   return true;
-}
-
-void ClistDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter never confirms the editor: OK is pressed with the mouse or the space bar.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 void ClistDlg::ShowRow(int row) {

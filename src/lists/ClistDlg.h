@@ -32,9 +32,6 @@ class ClistDlg : public QDialog {
   const ListEditorData& Data() const { return m_model.Data(); }
   void SetFilePicker(CfileaddDlg::FilePicker picker) { m_picker = std::move(picker); }
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void SetUpTable();
   void ShowRow(int row);

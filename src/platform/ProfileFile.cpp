@@ -1,10 +1,11 @@
 #include "platform/ProfileFile.h"
 
-#include <climits>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/AsciiText.h"
 #include "platform/AtomicFile.h"
+#include "platform/IntegerText.h"
 
 namespace tolvane {
 namespace {
@@ -15,18 +16,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
   return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 struct Line {
@@ -82,7 +71,7 @@ Located Locate(const std::string& bytes, std::string_view section, std::string_v
     std::string_view text(bytes.data() + line.begin, line.end - line.begin);
     if (auto name = SectionName(text)) {
       if (result.sectionFound) break;  // only the first section of that name counts
-      inSection = EqualsNoCase(*name, section);
+      inSection = EqualsIgnoringAsciiCase(*name, section);
       if (inSection) {
         result.sectionFound = true;
         result.sectionEnd = line.next;
@@ -91,7 +80,7 @@ Located Locate(const std::string& bytes, std::string_view section, std::string_v
     }
     if (!inSection) continue;
     if (!Trim(text).empty()) result.sectionEnd = line.next;
-    if (auto kv = KeyOf(text); kv && EqualsNoCase(kv->key, key)) {
+    if (auto kv = KeyOf(text); kv && EqualsIgnoringAsciiCase(kv->key, key)) {
       result.keyLine = line;
       result.value = kv->value;
       return result;
@@ -135,22 +124,7 @@ std::string ProfileFile::GetString(std::string_view section, std::string_view ke
 int ProfileFile::GetInt(std::string_view section, std::string_view key, int fallback) const {
   std::optional<std::string> value = Find(section, key);
   if (!value) return fallback;
-  std::string_view s = *value;
-  bool negative = false;
-  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
-    negative = s.front() == '-';
-    s.remove_prefix(1);
-  }
-  if (s.empty() || s.front() < '0' || s.front() > '9') return fallback;
-  long long n = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') break;
-    n = n * 10 + (c - '0');
-    if (n > static_cast<long long>(INT_MAX) + 1) return fallback;
-  }
-  if (negative) n = -n;
-  if (n > INT_MAX || n < INT_MIN) return fallback;
-  return static_cast<int>(n);
+  return ReadInteger(*value).value_or(fallback);
 }
 
 bool ProfileFile::Set(std::string_view section, std::string_view key, std::string_view value) {

@@ -24,8 +24,8 @@ class ProfileFile {
   std::string GetString(std::string_view section, std::string_view key,
                         std::string_view fallback = "") const;
 
-  // A leading optionally signed decimal number; a value that does not start with one, or
-  // whose number does not fit 32 bits, reads as `fallback` like a missing key.
+  // The value read the way a whole-number field is read (ReadInteger); a value holding no
+  // 32-bit integer reads as `fallback` like a missing key.
   int GetInt(std::string_view section, std::string_view key, int fallback) const;
 
   // Replaces the key's value where it stands, or adds it (and its section) at the end.

@@ -1,4 +1,5 @@
 list(APPEND TOLVANE_CORE_SOURCES
+  src/platform/AsciiText.cpp
   src/platform/AtomicFile.cpp
   src/platform/Cp932.cpp
   src/platform/IntegerText.cpp

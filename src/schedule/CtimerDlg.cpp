@@ -1,6 +1,5 @@
 #include "schedule/CtimerDlg.h"
 
-#include <QKeyEvent>
 #include <QPushButton>
 
 #include "app/DialogFrame.h"
@@ -14,6 +13,7 @@ CtimerDlg::CtimerDlg(MainContext& ctx, ScheduleTicker& ticker, QWidget* parent)
       m_model(ctx.settings, ctx.prompts) {
   ui->setupUi(this);
   UseDialogFrame(*this, DialogSize::Resizable);
+  IgnoreEnterKey(*this);
   connect(ui->okButton, &QPushButton::clicked, this, &CtimerDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CtimerDlg::reject);
   connect(ui->addButton, &QPushButton::clicked, this, &CtimerDlg::OnAdd);
@@ -30,15 +30,6 @@ void CtimerDlg::OnInitDialog() {
     ui->timerList->addItem(QString::fromStdString(m_model.RowText(row)));
   }
   ui->okButton->setFocus();
-}
-
-void CtimerDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter never confirms: OK is pressed with the mouse or the space bar.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 void CtimerDlg::AddEntry(const TimerEntry& entry, const std::string& rowText) {

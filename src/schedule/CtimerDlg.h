@@ -28,9 +28,6 @@ class CtimerDlg : public QDialog {
   void AddEntry(const TimerEntry& entry, const std::string& rowText);
   void ReplaceEntry(int row, const TimerEntry& entry, const std::string& rowText);
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void OnInitDialog();
   int SelectedRow() const;

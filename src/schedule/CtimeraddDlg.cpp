@@ -1,6 +1,5 @@
 #include "schedule/CtimeraddDlg.h"
 
-#include <QKeyEvent>
 #include <QPushButton>
 
 #include "app/DialogFrame.h"
@@ -23,6 +22,7 @@ CtimeraddDlg::CtimeraddDlg(MainContext& ctx, CtimerDlg* listDlg, QWidget* parent
       m_listDlg(listDlg) {
   ui->setupUi(this);
   UseDialogFrame(*this, DialogSize::Fixed);
+  IgnoreEnterKey(*this);
   connect(ui->kindCombo, &QComboBox::activated, this, &CtimeraddDlg::OnKindChanged);
   connect(ui->okButton, &QPushButton::clicked, this, &CtimeraddDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CtimeraddDlg::reject);
@@ -44,15 +44,6 @@ void CtimeraddDlg::OnInitDialog() {
   }
   ShowForm();
   ui->kindCombo->setFocus();
-}
-
-void CtimeraddDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter never confirms: OK is pressed with the mouse or the space bar.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 QLineEdit* CtimeraddDlg::FieldEdit(EntryField field) const {

@@ -32,9 +32,6 @@ class CtimeraddDlg : public QDialog {
   // Fills the controls (add: empty; edit: entry m_editIndex), then runs the dialog modally.
   int exec() override;
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void OnInitDialog();
   void OnKindChanged(int index);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/AsciiText.h"
 #include "platform/IntegerText.h"
 #include "platform/LocalTime.h"
 #include "schedule/TimerCodeText.h"
@@ -45,16 +46,6 @@ void SetHourMinute(TimerEntryForm& form, std::string_view code) {
   SetField(form, EntryField::Minute, StoredNumber(Field(hhmm, 2, 2)));
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 // The list the entry names. Linux file names tell "Web" from "web", so an exact match wins;
 // otherwise the first match ignoring case, as on the system the schedule files come from.
 int FindList(const std::vector<std::string>& lists, const std::string& name) {
@@ -62,7 +53,7 @@ int FindList(const std::vector<std::string>& lists, const std::string& name) {
     if (lists[i] == name) return static_cast<int>(i);
   }
   for (size_t i = 0; i < lists.size(); ++i) {
-    if (EqualsIgnoringCase(lists[i], name)) return static_cast<int>(i);
+    if (EqualsIgnoringAsciiCase(lists[i], name)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -190,7 +181,7 @@ EntryConfirm ConfirmEntry(const TimerEntryForm& form, Prompts& prompts, int64_t 
   }
   result.outcome = EntryConfirm::Outcome::Saved;
   result.entry = {EntryCode(setting), listName};
-  result.rowText = DisplayText(setting, listName);
+  result.rowText = DisplayText(result.entry);
   return result;
 }
 

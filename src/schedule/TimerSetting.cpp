@@ -15,27 +15,6 @@ std::string Format(const char* format, Args... args) {
   return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
 }
 
-const char* const kWeekdayChars[] = {"日", "月", "火", "水", "木", "金", "土"};
-
-std::string BaseText(const TimerSetting& s) {
-  switch (s.kind) {
-    case 1:
-      return Format("%d年%02d月%02d日%02d時%02d分-", s.year, s.month, s.day, s.hour, s.minute);
-    case 2:
-      return Format("毎日%02d時%02d分-", s.hour, s.minute);
-    case 3:
-      // Out of range only by mistake; show it the way the stored code would be shown.
-      if (s.weekday < 0 || s.weekday > 6) return Format("%d", s.weekday);
-      return Format("毎週%s曜日%02d時%02d分-", kWeekdayChars[s.weekday], s.hour, s.minute);
-    case 4:
-      return Format("毎月%02d日%02d時%02d分-", s.day, s.hour, s.minute);
-    case 5:
-      return Format("毎時間%02d分-", s.minute);
-    default:
-      return std::string();
-  }
-}
-
 }  // namespace
 
 std::string EntryCode(const TimerSetting& s) {
@@ -54,13 +33,6 @@ std::string EntryCode(const TimerSetting& s) {
     default:
       return std::string();
   }
-}
-
-std::string DisplayText(const TimerSetting& setting, const std::string& listName) {
-  std::string text = BaseText(setting);
-  if (text.empty()) return text;
-  if (setting.shutdown) text += "OFF-";
-  return text + listName;
 }
 
 }  // namespace tolvane

@@ -1,7 +1,6 @@
 #pragma once
-// The entry editor's numbers for one entry, and the two things made from them: the stored
-// entry code and the row text of the timer list (which must equal DisplayText of the stored
-// entry).
+// The entry editor's numbers for one entry, and the stored entry code made from them. The row
+// text of the timer list is DisplayText of that code, so the editor and the list cannot differ.
 #include <string>
 
 namespace tolvane {
@@ -19,8 +18,5 @@ struct TimerSetting {
 
 // The entry code ("210805" for a daily 08:05 run with shutdown); empty for an unknown kind.
 std::string EntryCode(const TimerSetting& setting);
-
-// The row text built from the numbers, e.g. 毎日08時05分-OFF-web; empty for an unknown kind.
-std::string DisplayText(const TimerSetting& setting, const std::string& listName);
 
 }  // namespace tolvane

@@ -1,6 +1,5 @@
 #include "settings/ChostsetteiDlg.h"
 
-#include <QKeyEvent>
 #include <QPushButton>
 
 #include "app/BusyGuard.h"
@@ -17,6 +16,7 @@ ChostsetteiDlg::ChostsetteiDlg(MainContext& owner, QWidget* parent)
       m_form(owner.settings, owner.state.m_asciiExts, owner.prompts) {
   ui->setupUi(this);
   UseDialogFrame(*this, DialogSize::Fixed);
+  IgnoreEnterKey(*this);
   connect(ui->okButton, &QPushButton::clicked, this, &ChostsetteiDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &ChostsetteiDlg::reject);
   connect(ui->addButton, &QPushButton::clicked, this, &ChostsetteiDlg::OnAdd);
@@ -45,15 +45,6 @@ void ChostsetteiDlg::OnInitDialog() {
   ui->tempNameCheck->setChecked(fields.tempname);
   for (const std::string& item : m_form.Items()) ui->extList->addItem(QString::fromStdString(item));
   ui->hostEdit->setFocus();
-}
-
-void ChostsetteiDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter never confirms: OK is pressed with the mouse or the space bar.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 ServerSettingsFields ChostsetteiDlg::ReadFields() const {

@@ -26,9 +26,6 @@ class ChostsetteiDlg : public QDialog {
   // it this way.
   static void Run(MainContext& owner, QWidget* parent);
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void OnInitDialog();
   ServerSettingsFields ReadFields() const;

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QPushButton>
 
 #include "app/BusyGuard.h"
@@ -35,6 +34,7 @@ CsetteiDlg::CsetteiDlg(MainContext& owner, QWidget* parent)
       m_form(owner.settings, owner.prompts) {
   ui->setupUi(this);
   UseDialogFrame(*this, DialogSize::Fixed);
+  IgnoreEnterKey(*this);
   connect(ui->okButton, &QPushButton::clicked, this, &CsetteiDlg::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &CsetteiDlg::reject);
   connect(ui->localBrowseButton, &QPushButton::clicked, this, &CsetteiDlg::OnBrowseFolder);
@@ -66,15 +66,6 @@ void CsetteiDlg::OnInitDialog() {
   ui->kidouCheck->setChecked(fields.kidou);
   ui->zenmenCheck->setChecked(fields.zenmen);
   ui->startCombo->setFocus();
-}
-
-void CsetteiDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter never confirms: OK is pressed with the mouse or the space bar.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 GeneralSettingsFields CsetteiDlg::ReadFields() const {

@@ -37,9 +37,6 @@ class CsetteiDlg : public QDialog {
   // while an upload run or clock check is in progress).
   static void Run(MainContext& owner, QWidget* parent);
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void OnInitDialog();
   GeneralSettingsFields ReadFields() const;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/SettingsFile.h"
+#include "platform/AsciiText.h"
 #include "settings/SettingFields.h"
 #include "transfer/AsciiModeTable.h"
 
@@ -10,15 +11,6 @@ namespace tolvane {
 namespace {
 
 constexpr const char* kItemPrefix = "*.";
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -53,7 +45,7 @@ ServerFormStep ServerSettingsForm::Add(const ServerSettingsFields& fields,
   }
   const std::string item = kItemPrefix + extension;
   for (const std::string& existing : m_items) {
-    if (EqualsIgnoringCase(existing, item)) {
+    if (EqualsIgnoringAsciiCase(existing, item)) {
       m_prompts.Error("この拡張子はすでに設定されています");
       return step;
     }

@@ -1,6 +1,5 @@
 #include "settings/SettingFields.h"
 
-#include "app/PasswordScrambler.h"
 #include "platform/Cp932.h"
 #include "platform/IntegerText.h"
 #include "platform/ProfileFile.h"
@@ -33,17 +32,9 @@ std::optional<std::string> SettingTextProblem(const std::string& label, const st
 }
 
 PasswordStore CheckPassword(const std::string& plain) {
-  const std::optional<std::string> bytes = ToCp932(plain);
-  if (!bytes) return PasswordStore::Unencodable;
-  if (bytes->size() + 4 > kProfileValueMax) return PasswordStore::TooLong;
   // The filler never decides whether a value reads back (it is printable and never last
   // unless the password is empty), so any printable filler answers for the real one.
-  for (int k0 = 3; k0 <= 7; ++k0) {
-    const std::string value =
-        ScrambleWithKey(*bytes, k0, std::string(static_cast<size_t>(k0), '!'));
-    if (ReadsBackWhole(value) && Unscramble(value) == *bytes) return PasswordStore::Ok;
-  }
-  return PasswordStore::Unstorable;
+  return ScramblePassword(plain, 3, [](size_t n) { return std::string(n, '!'); }).result;
 }
 
 bool StoreTextSetting(const AppSettings& settings, const char* section, const char* key,

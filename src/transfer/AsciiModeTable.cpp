@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "platform/AsciiText.h"
 #include "platform/LineFile.h"
 
 namespace tolvane {
@@ -9,17 +10,6 @@ namespace {
 
 std::string ModeFilePath(const AppSettings& settings) {
   return PathBesideExe(settings, "mode.ini");
-}
-
-bool EqualsAsciiNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -37,7 +27,7 @@ TransferType TransferTypeFor(const std::string& localPath, const std::vector<std
   size_t dot = localPath.rfind('.');
   std::string ext = dot == std::string::npos ? localPath : localPath.substr(dot + 1);
   for (const std::string& entry : exts) {
-    if (EqualsAsciiNoCase(ext, entry)) return TransferType::Ascii;
+    if (EqualsIgnoringAsciiCase(ext, entry)) return TransferType::Ascii;
   }
   return TransferType::Binary;
 }

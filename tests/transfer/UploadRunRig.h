@@ -10,6 +10,7 @@
 #include "platform/LineFile.h"
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
+#include "transfer/UploadStarter.h"
 
 namespace tolvane::test {
 
@@ -28,6 +29,15 @@ struct UploadListRig : FakeMain {
     app.Write("list/web.ini", EncodeLines(lines).value());
     view.lists = {"web"};
     view.listSelection = 0;
+  }
+
+  // Presses the upload button with every bound at `boundMs`; the status lines start afresh.
+  void PressUpload(int boundMs = 2000) {
+    status.statusHistory.clear();
+    status.fileHistory.clear();
+    FtpOptions options;
+    options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = boundMs;
+    UploadFromButton(ctx, options);
   }
 
   TempDir& app = dir;  // the program's folder

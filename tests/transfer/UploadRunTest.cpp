@@ -27,11 +27,7 @@ class UploadRunTest : public ::testing::Test, protected test::UploadRunRig {
 
 
   void Run() {
-    status.statusHistory.clear();
-    status.fileHistory.clear();
-    FtpOptions options;
-    options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 2000;
-    UploadFromButton(ctx, options);
+    PressUpload();
     EXPECT_FALSE(state.m_busy);
     EXPECT_TRUE(view.uploadEnabled);
   }

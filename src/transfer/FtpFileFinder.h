@@ -21,7 +21,7 @@ namespace tolvane {
 struct RemoteLookup {
   enum class Kind { Found, Missing, Unknown };
   Kind kind = Kind::Unknown;
-  int64_t time = 0;  // when found
+  int64_t time = 0;  // when found; the basis says whether it is UTC or a listed wall clock
   TimeBasis basis = TimeBasis::Utc;
 
   static RemoteLookup Found(int64_t time, TimeBasis basis) { return {Kind::Found, time, basis}; }

@@ -19,7 +19,8 @@ enum class TransferType { Ascii = 1, Binary = 2 };
 struct FtpTraceEvent {
   enum class Kind { Command, Reply, Transfer };
   Kind kind = Kind::Command;
-  // Command: the line sent, without CR LF, a password shown as "PASS ********".
+  // Command: the line sent, without CR LF; the password masked wherever it appears
+  // ("PASS ********"), in replies too.
   // Transfer: the command that opened it (STOR, LIST, MLSD).
   std::string command;
   int code = 0;                    // Reply

@@ -6,6 +6,7 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/platform/LineFile.cpp
   src/platform/LocalTime.cpp
   src/platform/ProfileFile.cpp
+  src/platform/SystemClock.cpp
   src/platform/TerminationSignals.cpp
 )
 list(APPEND TOLVANE_GUI_SOURCES

@@ -7,8 +7,9 @@
 #include "app/MainState.h"
 #include "app/StatusTexts.h"
 #include "platform/LocalTime.h"
+#include "transfer/FailureTexts.h"
 #include "transfer/FtpClient.h"
-#include "transfer/FtpTimes.h"
+#include "transfer/ServerClockConvention.h"
 #include "transfer/ServerLogin.h"
 
 namespace tolvane {
@@ -27,6 +28,7 @@ ClockCheck::ClockCheck(MainContext& ctx, std::function<void()> openServerSetting
                        FtpOptions options)
     : ctx_(ctx), openServerSettings_(std::move(openServerSettings)), options_(std::move(options)) {
   if (!options_.pump) options_.pump = [this] { ctx_.clock.Pump(); };
+  if (!options_.clock) options_.clock = &ctx_.clock;
 }
 
 void ClockCheck::CheckServerClock() {
@@ -71,15 +73,14 @@ ClockCheck::Reading ClockCheck::ReadServerTime(FtpClient& ftp) {
   if (!ctx_.settings.serverfolder.empty()) ftp.ChangeDirectory(ctx_.settings.serverfolder);
   const std::string local = PathBesideExe(ctx_.settings, kClockTestFile);
   // A failed put is reported, and the check goes on: an older test file may still be there.
-  if (std::optional<std::string> error = ftp.PutFile(local, kClockTestFile, TransferType::Ascii)) {
-    ctx_.prompts.Failure(error->empty() ? "ファイルをアップロード出来ませんでした。" : *error);
+  if (FtpResult put = ftp.PutFile(local, kClockTestFile, TransferType::Ascii); !put.Succeeded()) {
+    ctx_.prompts.Failure(FailureText(put));
   }
   Reading reading;
   reading.pcTime = ctx_.clock.Now();
   ctx_.clock.SleepMs(1000);
-  if (std::optional<int64_t> found = ftp.FindFile(kClockTestFile)) {
-    // The client reports server times 9 hours ahead of UTC; the check takes that back off.
-    int64_t server = *found - kUtcReportShift;
+  if (RemoteLookup found = ftp.LookUp(kClockTestFile); found.kind == RemoteLookup::Kind::Found) {
+    int64_t server = ServerWallClock(found) - kServerClockShift;
     if (ctx_.settings.stime != 0) server += static_cast<int64_t>(ctx_.settings.stime) * 60;
     reading.serverTime = server;
     ftp.DeleteFile(kClockTestFile);

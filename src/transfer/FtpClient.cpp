@@ -4,25 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ctime>
-
+#include "platform/SystemClock.h"
 #include "transfer/FtpDataChannel.h"
 #include "transfer/FtpEndpoint.h"
 #include "transfer/FtpSession.h"
-#include "transfer/FtpTexts.h"
 #include "transfer/FtpWireText.h"
 
 namespace tolvane {
 namespace {
 
-// Names this long were never found by the original lookup either (MAX_PATH).
-constexpr size_t kMaxNameCharacters = 260;
-
-size_t CharacterCount(const std::string& utf8) {
-  size_t count = 0;
-  for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;
-  return count;
-}
+using Kind = FtpResult::Kind;
 
 // A local file to upload, open for reading; closed when it goes.
 class LocalFile {
@@ -77,26 +68,26 @@ FtpClient::FtpClient(FtpOptions options) : options_(std::move(options)) {}
 
 FtpClient::~FtpClient() { Close(); }
 
-std::optional<std::string> FtpClient::Connect(const std::string& hostField, const std::string& user,
-                                              const std::string& password, bool passive) {
+FtpResult FtpClient::Connect(const std::string& hostField, const std::string& user,
+                             const std::string& password, bool passive) {
   CallGuard guard(*this);
-  if (!guard.entered()) return std::string(kFtpBusy);
+  if (!guard.entered()) return FtpResult::Failed(Kind::Busy);
   CloseSession();
   std::optional<FtpEndpoint> endpoint = ParseHostField(hostField);
-  if (!endpoint) return std::string(kFtpBadHostField);
+  if (!endpoint) return FtpResult::Failed(Kind::BadHostField);
   if (BreaksCommandLine(user) || BreaksCommandLine(password)) {
-    return std::string(kFtpAccountUnsendable);
+    return FtpResult::Failed(Kind::AccountUnsendable);
   }
   session_ = std::make_unique<FtpSession>(options_);
-  std::optional<std::string> failure = session_->Open(*endpoint, user, password, passive);
-  if (failure) CloseSession();
-  return failure;
+  FtpResult result = session_->Open(*endpoint, user, password, passive);
+  if (!result.Succeeded()) CloseSession();
+  return result;
 }
 
 bool FtpClient::ChangeDirectory(const std::string& path) {
   CallGuard guard(*this);
   if (!guard.entered()) return false;
-  std::string why;
+  FtpResult why;
   std::optional<std::string> wire = WireName(path, &why);
   if (!wire || wire->empty()) return false;
   session_->NamesHere().reset();
@@ -107,12 +98,11 @@ bool FtpClient::ChangeDirectory(const std::string& path) {
 RemoteLookup FtpClient::LookUp(const std::string& name) {
   CallGuard guard(*this);
   if (!guard.entered()) return RemoteLookup::Unknown();
-  if (CharacterCount(name) >= kMaxNameCharacters) return RemoteLookup::Missing();
-  std::string why;
+  FtpResult why;
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire) return IsConnected() ? RemoteLookup::Missing() : RemoteLookup::Unknown();
   if (wire->empty()) return RemoteLookup::Missing();
-  return FindRemoteFile(*session_, *wire, static_cast<int64_t>(std::time(nullptr)));
+  return FindRemoteFile(*session_, *wire, Now());
 }
 
 std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
@@ -130,56 +120,52 @@ FolderListingWay FtpClient::ListingWay() {
 std::optional<FtpFolderListing> FtpClient::ListFolder() {
   CallGuard guard(*this);
   if (!guard.entered() || !IsConnected()) return std::nullopt;
-  return ListRemoteFolder(*session_, static_cast<int64_t>(std::time(nullptr)));
+  return ListRemoteFolder(*session_, Now());
 }
 
 FolderAnswer FtpClient::FindInListing(const FtpFolderListing& listing,
                                       const std::string& name) const {
-  constexpr FolderAnswer kNotFound{FolderAnswer::Kind::Missing, 0};
+  constexpr FolderAnswer kNotFound{FolderAnswer::Kind::Missing, 0, TimeBasis::Utc};
   // The same refusals as FindFile's, before any name is compared.
-  if (busy_ || CharacterCount(name) >= kMaxNameCharacters) return kNotFound;
-  std::string why;
+  if (busy_) return kNotFound;
+  FtpResult why;
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire || wire->empty()) return kNotFound;
   return listing.Find(*wire);
 }
 
 void FtpClient::ForgetInListing(FtpFolderListing& listing, const std::string& name) const {
-  std::string why;
+  FtpResult why;
   if (std::optional<std::string> wire = WireName(name, &why)) listing.Forget(*wire);
 }
 
-std::optional<std::string> FtpClient::PutFile(const std::string& localPath,
-                                              const std::string& remoteName, TransferType type,
-                                              PutReport* report) {
+FtpResult FtpClient::PutFile(const std::string& localPath, const std::string& remoteName,
+                             TransferType type, PutReport* report) {
   if (report) *report = {};
   CallGuard guard(*this);
-  if (!guard.entered()) return std::string(kFtpBusy);
-  std::string why;
+  if (!guard.entered()) return FtpResult::Failed(Kind::Busy);
+  FtpResult why;
   std::optional<std::string> wire = WireName(remoteName, &why);
   if (!wire) return why;
-  if (wire->empty()) return std::string(kFtpNameUnsendable);
+  if (wire->empty()) return FtpResult::Failed(Kind::NameUnsendable);
   LocalFile file(localPath);
-  if (file.fd() < 0) return std::string(kFtpLocalFileUnreadable);
-  if (std::optional<std::string> failure =
-          session_->SetType(type == TransferType::Ascii ? 'A' : 'I')) {
-    return failure;
-  }
+  if (file.fd() < 0) return FtpResult::Failed(Kind::LocalFileUnreadable);
+  FtpResult typeSet = session_->SetType(type == TransferType::Ascii ? 'A' : 'I');
+  if (!typeSet.Succeeded()) return typeSet;
   FtpDataChannel channel(*session_);
-  if (std::optional<std::string> failure = channel.Start("STOR " + *wire)) return failure;
+  if (FtpResult started = channel.Start("STOR " + *wire); !started.Succeeded()) return started;
   // Whatever the outcome, a file of that name may now be there.
   session_->NameAdded(*wire);
   PutReport done{true, 0};
-  std::optional<std::string> failure =
-      channel.Upload(file.fd(), type == TransferType::Ascii, done.bytesSent);
+  FtpResult result = channel.Upload(file.fd(), type == TransferType::Ascii, done.bytesSent);
   if (report) *report = done;
-  return failure;
+  return result;
 }
 
 bool FtpClient::DeleteFile(const std::string& name) {
   CallGuard guard(*this);
   if (!guard.entered()) return false;
-  std::string why;
+  FtpResult why;
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire || wire->empty()) return false;
   std::optional<FtpReply> reply = session_->Control().Command("DELE " + *wire);
@@ -190,7 +176,7 @@ bool FtpClient::DeleteFile(const std::string& name) {
 
 FtpClient::RenameResult FtpClient::Rename(const std::string& from, const std::string& to) {
   CallGuard guard(*this);
-  std::string why;
+  FtpResult why;
   std::optional<std::string> wireFrom = WireName(from, &why);
   std::optional<std::string> wireTo = WireName(to, &why);
   if (!guard.entered() || !wireFrom || !wireTo || wireFrom->empty() || wireTo->empty()) {
@@ -219,7 +205,7 @@ FtpClient::RenameResult FtpClient::Rename(const std::string& from, const std::st
 
 std::optional<uint64_t> FtpClient::SizeOf(const std::string& name) {
   CallGuard guard(*this);
-  std::string why;
+  FtpResult why;
   std::optional<std::string> wire = WireName(name, &why);
   if (!guard.entered() || !wire || wire->empty() || session_->Lacks().size) return std::nullopt;
   std::optional<FtpReply> reply = session_->Control().Command("SIZE " + *wire);
@@ -241,7 +227,7 @@ std::optional<uint64_t> FtpClient::SizeOf(const std::string& name) {
 std::optional<std::set<std::string>> FtpClient::NamesHere() {
   CallGuard guard(*this);
   if (!guard.entered() || !IsConnected()) return std::nullopt;
-  if (!LearnNamesHere(*session_, static_cast<int64_t>(std::time(nullptr)))) return std::nullopt;
+  if (!LearnNamesHere(*session_, Now())) return std::nullopt;
   return session_->NamesHere();
 }
 
@@ -267,23 +253,29 @@ uint64_t FtpClient::CommandCount() const {
   return previousCommands_ + (session_ ? session_->Control().CommandCount() : 0);
 }
 
-std::optional<std::string> FtpClient::WireName(const std::string& name, std::string* why) const {
+std::optional<std::string> FtpClient::WireName(const std::string& name, FtpResult* why) const {
   if (!IsConnected()) {
-    *why = NotConnectedText();
+    *why = NotConnected();
     return std::nullopt;
   }
   if (BreaksCommandLine(name)) {
-    *why = kFtpNameUnsendable;
+    *why = FtpResult::Failed(Kind::NameUnsendable);
     return std::nullopt;
   }
   std::optional<std::string> wire = ToWire(name, session_->Encoding());
-  if (!wire) *why = kFtpNameNotConvertible;
+  if (!wire) *why = FtpResult::Failed(Kind::NameNotConvertible);
   return wire;
 }
 
-std::string FtpClient::NotConnectedText() const {
-  if (session_ && !session_->Control().Failure().empty()) return session_->Control().Failure();
-  return kFtpNotConnected;
+FtpResult FtpClient::NotConnected() const {
+  if (session_ && session_->Control().Failure() != Kind::Ok) {
+    return FtpResult::Failed(session_->Control().Failure());
+  }
+  return FtpResult::Failed(Kind::NotConnected);
+}
+
+int64_t FtpClient::Now() const {
+  return (options_.clock ? *options_.clock : TheSystemClock()).Now();
 }
 
 }  // namespace tolvane

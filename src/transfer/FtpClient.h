@@ -1,7 +1,8 @@
 #pragma once
 // The program's FTP client: one control connection, one thread, every call blocking with
 // bounded waits while the pump keeps the window painting. It never reconnects by itself and
-// never changes the directory behind its caller's back.
+// never changes the directory behind its caller's back. It speaks the protocol only: what a
+// result means to the person, and how the upload run reads server times, is the caller's.
 // A call that the pump makes while another call is in progress is refused (Close is carried
 // out once the running call returns); the client must not be destroyed from inside the pump.
 #include <cstdint>
@@ -25,17 +26,15 @@ class FtpClient {
   FtpClient& operator=(const FtpClient&) = delete;
 
   // hostField: "host", "host:port", "[v6addr]:port" or "[v6addr]"; port 21 when absent.
-  // nullopt on success; otherwise the text to show: the server's last reply line when it
-  // refused (e.g. a wrong password), or a Japanese sentence for a transport failure.
-  std::optional<std::string> Connect(const std::string& hostField, const std::string& user,
-                                     const std::string& password, bool passive);
+  // Refused (e.g. a wrong password) carries the server's last reply line.
+  FtpResult Connect(const std::string& hostField, const std::string& user,
+                    const std::string& password, bool passive);
   // false on any failure; the current directory is then unchanged.
   bool ChangeDirectory(const std::string& path);
-  // Last-write time of a file in the current directory: found, missing (also for a name of
-  // 260 characters or more), or unknown when the server would not tell. An MLST `modify` or
-  // MDTM time (UTC) is reported as UTC + 32400 s; a LIST time is the listed wall-clock time
-  // read as UTC, in the current year when the listing shows none (the previous year when that
-  // would lie in the future).
+  // Last-write time of a file in the current directory: found, missing, or unknown when the
+  // server would not tell. An MLST `modify` or MDTM time is UTC; a LIST time is the listed
+  // wall-clock time read as UTC (the basis says which), in the clock's current year when the
+  // listing shows none (the previous year when that would lie in the future).
   RemoteLookup LookUp(const std::string& name);
   // LookUp's time when found.
   std::optional<int64_t> FindFile(const std::string& name);
@@ -54,9 +53,8 @@ class FtpClient {
     bool started = false;    // the server took the command: a file of that name may be there
     uint64_t bytesSent = 0;  // of the local file
   };
-  // nullopt on success; otherwise the text to show (server's last reply line, or a sentence).
-  std::optional<std::string> PutFile(const std::string& localPath, const std::string& remoteName,
-                                     TransferType type, PutReport* report = nullptr);
+  FtpResult PutFile(const std::string& localPath, const std::string& remoteName, TransferType type,
+                    PutReport* report = nullptr);
   bool DeleteFile(const std::string& name);
   enum class RenameResult { Done, Unsupported, TargetRefused };
   // RNFR/RNTO in the current directory. Unsupported: the server will not rename at all (it is
@@ -69,17 +67,18 @@ class FtpClient {
   // The names in the current directory, dot files included, from a listing taken once per
   // directory and kept up to date with this client's own puts, renames and deletions.
   std::optional<std::set<std::string>> NamesHere();
-  // Why the connection is gone (or the generic sentence when it never failed).
-  std::string FailureText() const { return NotConnectedText(); }
+  // Why the connection is gone (NotConnected when it never failed).
+  FtpResult LastFailure() const { return NotConnected(); }
   void Close();  // QUIT, then close; safe to call twice
   bool IsConnected() const;
   // Commands sent on the control connection so far (benchmarks count round trips).
   uint64_t CommandCount() const;
 
  private:
-  // The name as the server spells it, or the text saying why it cannot be sent.
-  std::optional<std::string> WireName(const std::string& name, std::string* why) const;
-  std::string NotConnectedText() const;
+  // The name as the server spells it, or nullopt with `why` it cannot be sent.
+  std::optional<std::string> WireName(const std::string& name, FtpResult* why) const;
+  FtpResult NotConnected() const;
+  int64_t Now() const;
   void CloseSession();
   class CallGuard;
 

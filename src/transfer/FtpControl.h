@@ -1,10 +1,11 @@
 #pragma once
 // The control connection: commands out, replies back, each wait bounded. Any transport
-// failure (timeout, hang-up, garbage) closes it for good and leaves a sentence saying why;
-// nothing here reconnects.
+// failure (timeout, hang-up, garbage) closes it for good and leaves the reason; nothing here
+// reconnects. Every command and reply passes the options' trace hook.
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "transfer/FtpEndpoint.h"
 #include "transfer/FtpOptions.h"
@@ -18,8 +19,8 @@ class FtpControl {
  public:
   explicit FtpControl(const FtpOptions& options) : options_(options) {}
 
-  // nullopt once connected; otherwise the sentence to show.
-  std::optional<std::string> Open(const FtpEndpoint& endpoint);
+  // Ok once connected; otherwise why not.
+  FtpResult Open(const FtpEndpoint& endpoint);
   bool IsOpen() const { return socket_.IsOpen(); }
   void Close();
 
@@ -34,21 +35,31 @@ class FtpControl {
   // preliminary replies is treated as garbled).
   std::optional<FtpReply> FinalReply(std::optional<FtpReply> reply);
 
-  // Why the connection failed (a Japanese sentence); empty while it works.
-  const std::string& Failure() const { return failure_; }
+  // Why the connection failed; Ok while it works.
+  FtpResult::Kind Failure() const { return failure_; }
+  // From now on masked wherever it appears in the trace and in Masked (the password, which
+  // some servers echo).
+  void Conceal(const std::string& secret);
+  // `text` with every concealed secret replaced by a mask that does not tell its length.
+  std::string Masked(std::string text) const;
+  // Tells the trace hook, if there is one.
+  void Trace(const FtpTraceEvent& event) const {
+    if (options_.trace) options_.trace(event);
+  }
   uint64_t CommandCount() const { return commandCount_; }
   const FtpOptions& Options() const { return options_; }
   sockaddr_storage LocalAddress() const { return socket_.LocalAddress(); }
   sockaddr_storage PeerAddress() const { return peer_; }
 
  private:
-  std::optional<FtpReply> Fail(const char* sentence);
+  std::optional<FtpReply> Fail(FtpResult::Kind why);
 
   FtpOptions options_;
   FtpSocket socket_;
   FtpReplyReader reader_;
   sockaddr_storage peer_{};
-  std::string failure_;
+  FtpResult::Kind failure_ = FtpResult::Kind::Ok;
+  std::vector<std::string> secrets_;
   uint64_t commandCount_ = 0;
 };
 

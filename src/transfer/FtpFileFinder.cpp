@@ -20,7 +20,7 @@ Answer Known(RemoteLookup lookup) { return {true, lookup}; }
 std::optional<std::string> ReceiveList(FtpSession& session) {
   if (!session.Lacks().listAll) {
     FtpDataChannel channel(session);
-    if (!channel.Start("LIST -a")) {
+    if (channel.Start("LIST -a").Succeeded()) {
       std::optional<std::string> text = channel.ReceiveAll();
       if (!text || text->find_first_not_of("\r\n") != std::string::npos) return text;
     } else if (!session.IsOpen() || !(channel.Refused() || channel.RefusedCode() == 501)) {
@@ -30,7 +30,7 @@ std::optional<std::string> ReceiveList(FtpSession& session) {
     }
     // Empty: a truly empty folder, or "-a" read as a name no file has.
     FtpDataChannel plain(session);
-    if (plain.Start("LIST")) return std::nullopt;
+    if (!plain.Start("LIST").Succeeded()) return std::nullopt;
     std::optional<std::string> text = plain.ReceiveAll();
     if (text && text->find_first_not_of("\r\n") != std::string::npos) {
       session.Lacks().listAll = true;
@@ -38,13 +38,13 @@ std::optional<std::string> ReceiveList(FtpSession& session) {
     return text;
   }
   FtpDataChannel channel(session);
-  if (channel.Start("LIST")) return std::nullopt;
+  if (!channel.Start("LIST").Succeeded()) return std::nullopt;
   return channel.ReceiveAll();
 }
 
 std::optional<std::string> ReceiveMlsd(FtpSession& session) {
   FtpDataChannel channel(session);
-  if (channel.Start("MLSD")) {
+  if (!channel.Start("MLSD").Succeeded()) {
     if (channel.Refused()) session.Lacks().mlsd = true;
     return std::nullopt;
   }
@@ -85,7 +85,7 @@ Answer AskMlst(FtpSession& session, const std::string& wireName, int64_t nowUtc)
   std::optional<MlstFacts> facts = ParseMlstReply(*reply);
   if (facts && facts->isDirectory) return Known(RemoteLookup::Missing());
   if (!facts || !facts->modifyUtc) return kAskNext;  // there, but its time must come elsewhere
-  return Known(RemoteLookup::Found(*facts->modifyUtc + kUtcReportShift));
+  return Known(RemoteLookup::Found(*facts->modifyUtc, TimeBasis::Utc));
 }
 
 Answer AskMdtm(FtpSession& session, const std::string& wireName, int64_t nowUtc) {
@@ -98,7 +98,7 @@ Answer AskMdtm(FtpSession& session, const std::string& wireName, int64_t nowUtc)
   if (reply->code != 213) return Refused(session, wireName, nowUtc, session.Lacks().mdtm);
   std::optional<int64_t> time = ParseMdtmReply(*reply);
   if (!time) return kAskNext;
-  return Known(RemoteLookup::Found(*time + kUtcReportShift));
+  return Known(RemoteLookup::Found(*time, TimeBasis::Utc));
 }
 
 RemoteLookup SearchListing(FtpSession& session, const std::string& wireName, int64_t nowUtc) {
@@ -106,7 +106,7 @@ RemoteLookup SearchListing(FtpSession& session, const std::string& wireName, int
   if (!listing) return RemoteLookup::Unknown();
   FolderAnswer answer = listing->Find(wireName);
   if (answer.kind != FolderAnswer::Kind::Found) return RemoteLookup::Missing();
-  return RemoteLookup::Found(answer.time);
+  return RemoteLookup::Found(answer.time, answer.basis);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "transfer/FtpFolderListing.h"
 #include "transfer/FtpSession.h"
+#include "transfer/FtpTimes.h"
 
 namespace tolvane {
 
@@ -20,11 +21,12 @@ namespace tolvane {
 struct RemoteLookup {
   enum class Kind { Found, Missing, Unknown };
   Kind kind = Kind::Unknown;
-  int64_t time = 0;  // when found, in the convention of FtpTimes.h
+  int64_t time = 0;  // when found; the basis says whether it is UTC or a listed wall clock
+  TimeBasis basis = TimeBasis::Utc;
 
-  static RemoteLookup Found(int64_t time) { return {Kind::Found, time}; }
-  static RemoteLookup Missing() { return {Kind::Missing, 0}; }
-  static RemoteLookup Unknown() { return {Kind::Unknown, 0}; }
+  static RemoteLookup Found(int64_t time, TimeBasis basis) { return {Kind::Found, time, basis}; }
+  static RemoteLookup Missing() { return {Kind::Missing, 0, TimeBasis::Utc}; }
+  static RemoteLookup Unknown() { return {Kind::Unknown, 0, TimeBasis::Utc}; }
   bool operator==(const RemoteLookup&) const = default;
 };
 
@@ -35,7 +37,7 @@ RemoteLookup FindRemoteFile(FtpSession& session, const std::string& wireName, in
 // How ListRemoteFolder can answer look-ups in the look-up's own convention: by MLSD where
 // look-ups use MLST (the same facts), by LIST where look-ups themselves read LIST (no MLST,
 // no MDTM). A server that answers MDTM but has no MLSD cannot: its LIST shows wall-clock
-// times, its MDTM UTC.
+// times, its MDTM UTC, and a name's answer must not depend on the way it was found.
 enum class FolderListingWay { None, Mlsd, List };
 FolderListingWay RemoteFolderListingWay(FtpSession& session);
 

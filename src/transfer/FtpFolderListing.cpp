@@ -13,7 +13,7 @@ FolderAnswer AnswerOf(const MlstFacts& facts) {
   // A single MLST says "no such file" for a folder and takes the time of anything else that
   // has one; types other than plain files (links, devices) are left to it.
   if (facts.isDirectory) return {Kind::Missing, 0};
-  if (facts.isFile && facts.modifyUtc) return {Kind::Found, *facts.modifyUtc + kUtcReportShift};
+  if (facts.isFile && facts.modifyUtc) return {Kind::Found, *facts.modifyUtc, TimeBasis::Utc};
   return {Kind::AskServer, 0};
 }
 
@@ -75,7 +75,8 @@ FtpFolderListing FtpFolderListing::FromList(std::string_view text, int64_t nowUt
     listing.names_.insert(entry->name);
     // The single look-up takes the first line of that name that is no folder.
     if (!entry->isDirectory) {
-      listing.entries_.emplace(entry->name, FolderAnswer{Kind::Found, entry->time});
+      FolderAnswer found{Kind::Found, entry->time, TimeBasis::ListedWallClock};
+      listing.entries_.emplace(entry->name, found);
     }
   });
   return listing;

@@ -10,12 +10,15 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "transfer/FtpTimes.h"
+
 namespace tolvane {
 
 struct FolderAnswer {
   enum class Kind { Found, Missing, AskServer };
   Kind kind = Kind::AskServer;
-  int64_t time = 0;  // when found: the time in the look-up's convention (FtpTimes.h)
+  int64_t time = 0;  // when found, as the look-up would report it
+  TimeBasis basis = TimeBasis::Utc;
 };
 
 class FtpFolderListing {

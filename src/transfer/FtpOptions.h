@@ -1,11 +1,33 @@
 #pragma once
 // How the FTP client waits: bounds for connecting, for each reply and for a data connection
-// that stops moving, and the pump it calls meanwhile so the window keeps painting.
+// that stops moving, and the pump it calls meanwhile so the window keeps painting. Also the
+// clock it dates listings by and the hook that sees everything said on the connection.
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
+
+#include "transfer/FtpResult.h"
 
 namespace tolvane {
 
+class Clock;
+
 enum class TransferType { Ascii = 1, Binary = 2 };
+
+// One thing that crossed the control connection, or the end of one transfer.
+struct FtpTraceEvent {
+  enum class Kind { Command, Reply, Transfer };
+  Kind kind = Kind::Command;
+  // Command: the line sent, without CR LF; the password masked wherever it appears
+  // ("PASS ********"), in replies too.
+  // Transfer: the command that opened it (STOR, LIST, MLSD).
+  std::string command;
+  int code = 0;                    // Reply
+  std::vector<std::string> lines;  // Reply: as received, the password masked
+  uint64_t bytes = 0;              // Transfer: bytes that crossed the data connection
+  FtpResult result;                // Transfer: how it ended
+};
 
 struct FtpOptions {
   int connectTimeoutMs = 15000;
@@ -15,6 +37,10 @@ struct FtpOptions {
   std::function<void()> pump;      // called while waiting; may be empty
   // Asked while data moves; true breaks the transfer off as failed (the program is ending).
   std::function<bool()> cancelled;
+  // Dates listing lines that show no year; nullptr: the system clock.
+  Clock* clock = nullptr;
+  // Sees every command, reply and transfer of the session; may be empty.
+  std::function<void(const FtpTraceEvent&)> trace;
 };
 
 }  // namespace tolvane

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "transfer/FtpTexts.h"
-
 namespace tolvane {
 namespace {
 
@@ -21,30 +19,21 @@ std::string FeatureName(const std::string& line) {
   return name;
 }
 
-// Every occurrence of `secret` in `text` replaced by a mask that does not tell its length.
-std::string Masked(std::string text, const std::string& secret) {
-  if (secret.empty()) return text;
-  for (size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at + 8)) {
-    text.replace(at, secret.size(), "********");
-  }
-  return text;
-}
-
 }  // namespace
 
-std::optional<std::string> FtpSession::Open(const FtpEndpoint& endpoint, const std::string& user,
-                                            const std::string& password, bool passive) {
+FtpResult FtpSession::Open(const FtpEndpoint& endpoint, const std::string& user,
+                           const std::string& password, bool passive) {
   passive_ = passive;
-  if (std::optional<std::string> failure = control_.Open(endpoint)) return failure;
+  if (FtpResult opened = control_.Open(endpoint); !opened.Succeeded()) return opened;
   std::optional<FtpReply> greeting = control_.FinalReply(control_.NextReply());  // past 120
   if (!greeting || greeting->code != 220) return Fail(greeting);
   // Features first: whether the server speaks UTF-8 decides how the account is sent.
   Feat feat = AskFeatures();
-  if (!control_.IsOpen()) return control_.Failure();
-  if (std::optional<std::string> failure = LogIn(user, password)) return failure;
+  if (!control_.IsOpen()) return FtpResult::Failed(control_.Failure());
+  if (FtpResult loggedIn = LogIn(user, password); !loggedIn.Succeeded()) return loggedIn;
   if (feat == Feat::Refused) AskFeatures();  // some servers answer FEAT only after login
-  if (!control_.IsOpen()) return control_.Failure();
-  return std::nullopt;
+  if (!control_.IsOpen()) return FtpResult::Failed(control_.Failure());
+  return {};
 }
 
 FtpSession::Feat FtpSession::AskFeatures() {
@@ -68,27 +57,30 @@ FtpSession::Feat FtpSession::AskFeatures() {
   return Feat::Listed;
 }
 
-std::optional<std::string> FtpSession::LogIn(const std::string& user, const std::string& password) {
+FtpResult FtpSession::LogIn(const std::string& user, const std::string& password) {
   std::optional<std::string> wireUser = ToWire(user, encoding_);
   std::optional<std::string> wirePassword = ToWire(password, encoding_);
   if (!wireUser || !wirePassword) {
     control_.Close();
-    return kFtpAccountNotConvertible;
+    return FtpResult::Failed(FtpResult::Kind::AccountNotConvertible);
   }
-  // Some servers echo the password in their replies; it must never reach a message box.
-  password_ = password;
+  // Some servers echo the password in their replies; it must never reach a message box or a
+  // log. As shown, a password with control characters loses them too.
+  control_.Conceal(password);
+  control_.Conceal(ReplyTextForDisplay(password, WireEncoding::Utf8));
+  control_.Conceal(*wirePassword);
   std::optional<FtpReply> reply = control_.Command("USER " + *wireUser);
   if (reply && reply->code == 331) {
     reply = control_.Command(wirePassword->empty() ? "PASS" : "PASS " + *wirePassword);
   }
-  if (reply && (reply->code == 230 || reply->code == 202)) return std::nullopt;
+  if (reply && (reply->code == 230 || reply->code == 202)) return {};
   return Fail(reply);
 }
 
-std::optional<std::string> FtpSession::Fail(const std::optional<FtpReply>& reply) {
-  std::string text = RefusalText(reply);
+FtpResult FtpSession::Fail(const std::optional<FtpReply>& reply) {
+  FtpResult failure = Refusal(reply);
   control_.Close();
-  return text;
+  return failure;
 }
 
 void FtpSession::Quit() {
@@ -96,21 +88,20 @@ void FtpSession::Quit() {
   control_.Close();
 }
 
-std::optional<std::string> FtpSession::SetType(char type) {
-  if (type_ == type) return std::nullopt;
+FtpResult FtpSession::SetType(char type) {
+  if (type_ == type) return {};
   std::optional<FtpReply> reply = control_.Command(std::string("TYPE ") + type);
-  if (!reply || !reply->Completed()) return RefusalText(reply);
+  if (!reply || !reply->Completed()) return Refusal(reply);
   type_ = type;
-  return std::nullopt;
+  return {};
 }
 
-std::string FtpSession::RefusalText(const std::optional<FtpReply>& reply) const {
+FtpResult FtpSession::Refusal(const std::optional<FtpReply>& reply) const {
   if (reply) {
-    std::string text = ReplyTextForDisplay(reply->LastLine(), encoding_);
-    // As shown, a password with control characters loses them too.
-    return Masked(Masked(text, password_), ReplyTextForDisplay(password_, WireEncoding::Utf8));
+    return FtpResult::Refusal(control_.Masked(ReplyTextForDisplay(reply->LastLine(), encoding_)));
   }
-  return control_.Failure().empty() ? kFtpConnectionLost : control_.Failure();
+  FtpResult::Kind why = control_.Failure();
+  return FtpResult::Failed(why == FtpResult::Kind::Ok ? FtpResult::Kind::ConnectionLost : why);
 }
 
 }  // namespace tolvane

@@ -27,10 +27,9 @@ class FtpSession {
  public:
   explicit FtpSession(const FtpOptions& options) : control_(options) {}
 
-  // Connects, reads the greeting, learns the features and logs in. nullopt on success,
-  // otherwise the text to show.
-  std::optional<std::string> Open(const FtpEndpoint& endpoint, const std::string& user,
-                                  const std::string& password, bool passive);
+  // Connects, reads the greeting, learns the features and logs in.
+  FtpResult Open(const FtpEndpoint& endpoint, const std::string& user, const std::string& password,
+                 bool passive);
   // QUIT (waiting briefly for its reply), then the connection is closed.
   void Quit();
 
@@ -52,16 +51,17 @@ class FtpSession {
   }
 
   // Puts TYPE A or TYPE I in force (a command only when it changes).
-  std::optional<std::string> SetType(char type);
-  // The text to show when a command got `reply` (or none): the server's last reply line (the
-  // password masked wherever the server echoes it), or the sentence saying why it failed.
-  std::string RefusalText(const std::optional<FtpReply>& reply) const;
+  FtpResult SetType(char type);
+  // The failure of a command that got `reply` (or none): the server's refusal with its last
+  // reply line made fit to show (the password masked wherever the server echoes it), or why
+  // the connection failed.
+  FtpResult Refusal(const std::optional<FtpReply>& reply) const;
 
  private:
   enum class Feat { Listed, Refused, Unknown };
   Feat AskFeatures();
-  std::optional<std::string> LogIn(const std::string& user, const std::string& password);
-  std::optional<std::string> Fail(const std::optional<FtpReply>& reply);
+  FtpResult LogIn(const std::string& user, const std::string& password);
+  FtpResult Fail(const std::optional<FtpReply>& reply);
 
   FtpControl control_;
   bool passive_ = true;
@@ -69,7 +69,6 @@ class FtpSession {
   FtpLacks lacks_;
   std::optional<std::set<std::string>> namesHere_;
   char type_ = 0;
-  std::string password_;  // kept only to mask it in reply texts
 };
 
 }  // namespace tolvane

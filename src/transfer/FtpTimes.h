@@ -1,8 +1,6 @@
 #pragma once
-// Modification times as FTP servers give them, turned into the instants the upload run
-// expects. The run shifts every remote time back by a fixed nine hours, so a time the server
-// gives in UTC (MLST, MDTM) is reported nine hours later; a listing's wall-clock time is
-// reported as that wall clock read as UTC.
+// Modification times as FTP servers give them: MLST and MDTM in UTC, a listing as the
+// server's wall clock in a time zone it does not name.
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -11,7 +9,9 @@
 
 namespace tolvane {
 
-inline constexpr int64_t kUtcReportShift = 32400;
+// What a reported time means: seconds since 1970 in UTC (MLST, MDTM), or the listed
+// wall-clock time read as if it were UTC (LIST), the server's time zone being unknown.
+enum class TimeBasis { Utc, ListedWallClock };
 
 // Seconds since 1970 of a proleptic Gregorian date and time read as UTC; no time zone involved.
 int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int second);

@@ -33,9 +33,15 @@ void ListedFolders::Enter(const std::string& serverFolder, const std::string& fo
 }
 
 RemoteLookup ListedFolders::Find(const std::string& name) {
-  if (const FtpFolderListing* listing = ListingHere()) {
+  const FtpFolderListing* listing = ListingHere();
+  // Listed first all the same: whether a folder is worth a listing is decided by its first
+  // look-up, whatever the name.
+  if (!IsFindableName(name)) return RemoteLookup::Missing();
+  if (listing) {
     FolderAnswer answer = ftp_.FindInListing(*listing, name);
-    if (answer.kind == FolderAnswer::Kind::Found) return RemoteLookup::Found(answer.time);
+    if (answer.kind == FolderAnswer::Kind::Found) {
+      return RemoteLookup::Found(answer.time, answer.basis);
+    }
     if (answer.kind == FolderAnswer::Kind::Missing) return RemoteLookup::Missing();
   }
   directories_.GoToTarget();

@@ -12,7 +12,10 @@ void PerFileFolders::Enter(const std::string& serverFolder, const std::string& f
   place_ = serverFolder + '\n' + folder;
 }
 
-RemoteLookup PerFileFolders::Find(const std::string& name) { return ftp_.LookUp(name); }
+RemoteLookup PerFileFolders::Find(const std::string& name) {
+  if (!IsFindableName(name)) return RemoteLookup::Missing();
+  return ftp_.LookUp(name);
+}
 
 std::optional<std::string> PerFileFolders::Put(const std::string& localPath,
                                                const std::string& name, TransferType type) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "transfer/FailureTexts.h"
 #include "transfer/FtpClient.h"
-#include "transfer/FtpTexts.h"
 
 namespace tolvane {
 namespace {
@@ -81,7 +81,7 @@ SafeUploader::Attempt SafeUploader::PutOnce(const std::string& localPath, const 
     }
     if (renamed == FtpClient::RenameResult::Done) return {Outcome::Done, std::nullopt};
     ftp_.DeleteFile(temporary);
-    if (!ftp_.IsConnected()) return {Outcome::Failed, ftp_.FailureText()};
+    if (!ftp_.IsConnected()) return {Outcome::Failed, FailureText(ftp_.LastFailure())};
     // This server will not let the file be replaced by renaming: put it under its name.
     renameRefused_ = true;
   }
@@ -95,10 +95,10 @@ SafeUploader::Attempt SafeUploader::PutAs(const std::string& localPath, const st
     return {Outcome::Failed, std::string(kFtpLocalFileUnreadable)};
   }
   FtpClient::PutReport report;
-  if (std::optional<std::string> failure = ftp_.PutFile(localPath, target, type, &report)) {
+  if (FtpResult put = ftp_.PutFile(localPath, target, type, &report); !put.Succeeded()) {
     // Whatever arrived is incomplete; the next run must find no file to trust.
     if (report.started && ftp_.IsConnected()) ftp_.DeleteFile(target);
-    return {Outcome::Failed, failure};
+    return {Outcome::Failed, FailureText(put)};
   }
   struct stat after {};
   bool changed = ::stat(localPath.c_str(), &after) != 0 || !SameFile(before, after) ||

@@ -2,17 +2,18 @@
 
 #include "app/AppSettings.h"
 #include "platform/Seams.h"
+#include "transfer/FailureTexts.h"
 #include "transfer/FtpClient.h"
 
 namespace tolvane {
 
 std::optional<std::string> ConnectWithSettings(FtpClient& ftp, MainContext& ctx) {
   const AppSettings& s = ctx.settings;
-  std::optional<std::string> error = ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0);
-  if (!error) return std::nullopt;
-  if (error->empty()) error = "サーバーに接続できませんでした";
-  ctx.prompts.Failure(*error);
-  return error;
+  FtpResult connected = ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0);
+  if (connected.Succeeded()) return std::nullopt;
+  std::string text = FailureText(connected);
+  ctx.prompts.Failure(text);
+  return text;
 }
 
 }  // namespace tolvane

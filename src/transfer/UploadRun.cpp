@@ -12,11 +12,12 @@
 #include "platform/LineFile.h"
 #include "platform/LocalTime.h"
 #include "transfer/AsciiModeTable.h"
+#include "transfer/FailureTexts.h"
 #include "transfer/FtpClient.h"
-#include "transfer/FtpTimes.h"
 #include "transfer/ListedFolders.h"
 #include "transfer/PerFileFolders.h"
 #include "transfer/SafeUploader.h"
+#include "transfer/ServerClockConvention.h"
 #include "transfer/ServerLogin.h"
 
 namespace tolvane {
@@ -62,7 +63,7 @@ bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t st
   if (n.year == r.year + 1 && n.month == r.month && n.day == r.day) {
     remote += (IsLeapYear(r.year) && r.month <= 2) ? 31622400 : 31536000;
   }
-  remote -= kUtcReportShift;
+  remote -= kServerClockShift;
   std::string local = FormatLocal(localTime, kStamp);
   std::string server = FormatLocal(remote, kStamp);
   return mode == UploadMode::Newer ? local > server : local >= server;
@@ -71,6 +72,7 @@ bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t st
 UploadRun::UploadRun(MainContext& ctx, FtpOptions options, UploadMethod method)
     : ctx_(ctx), options_(std::move(options)), method_(method) {
   if (!options_.pump) options_.pump = [this] { ctx_.clock.Pump(); };
+  if (!options_.clock) options_.clock = &ctx_.clock;
   // The program is being ended (logout, power-off): the transfer in progress is broken off
   // and cleaned up rather than left half-written.
   if (!options_.cancelled) options_.cancelled = [this] { return ctx_.state.m_terminating; };
@@ -103,7 +105,7 @@ UploadReport UploadRun::Execute(const UploadRequest& request) {
 
 void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp,
                               UploadReport& report) {
-  const int64_t now = ctx_.clock.Now() + kUtcReportShift;
+  const int64_t now = ctx_.clock.Now() + kServerClockShift;
   SafeUploader uploader(ftp, ctx_.settings.tempname != 0, EntryNames(request.entries));
   std::unique_ptr<RemoteFolders> folders;
   if (method_ == UploadMethod::PerFile) {
@@ -148,7 +150,7 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
       // could replace a newer copy.
       outcome.kind = Kind::Unchecked;
       if (!ftp.IsConnected()) {
-        outcome.detail = ftp.FailureText();
+        outcome.detail = FailureText(ftp.LastFailure());
         if (!ctx_.state.m_terminating) ctx_.prompts.Failure(outcome.detail);
         return false;
       }
@@ -157,8 +159,9 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
       return true;
     }
     if (remote.kind == RemoteLookup::Kind::Found) {
-      NoticeServerAhead(remote.time);
-      if (!ShouldUpload(*localTime, remote.time, now, ctx_.settings.stime, mode)) {
+      const int64_t remoteTime = ServerWallClock(remote);
+      NoticeServerAhead(remoteTime);
+      if (!ShouldUpload(*localTime, remoteTime, now, ctx_.settings.stime, mode)) {
         outcome.kind = Kind::UpToDate;
         return true;
       }
@@ -168,7 +171,7 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
   ctx_.status.SetFileLine(remoteName);
   TransferType type = TransferTypeFor(localPath, ctx_.state.m_asciiExts);
   if (std::optional<std::string> error = folders.Put(localPath, remoteName, type)) {
-    outcome = {Kind::Failed, error->empty() ? "ファイルをアップロード出来ませんでした。" : *error};
+    outcome = {Kind::Failed, *error};
     if (ctx_.state.m_terminating) return false;  // the program is ending: no message box
     ctx_.prompts.Failure(outcome.detail);
     // Without a connection every later entry would fail the same way, each with its own
@@ -182,7 +185,7 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
 void UploadRun::NoticeServerAhead(int64_t remoteTime) {
   if (serverAheadTold_) return;
   int64_t serverUtc =
-      remoteTime + static_cast<int64_t>(ctx_.settings.stime) * 60 - kUtcReportShift;
+      remoteTime + static_cast<int64_t>(ctx_.settings.stime) * 60 - kServerClockShift;
   if (serverUtc <= ctx_.clock.Now() + kServerAheadSeconds) return;
   serverAheadTold_ = true;
   ctx_.status.SetStatus(kServerAheadText);

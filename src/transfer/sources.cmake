@@ -5,6 +5,7 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/transfer/ClockCheck.cpp
   src/transfer/CrLfEncoder.cpp
   src/transfer/DirectoryTracker.cpp
+  src/transfer/FailureTexts.cpp
   src/transfer/FtpClient.cpp
   src/transfer/FtpControl.cpp
   src/transfer/FtpDataAddress.cpp

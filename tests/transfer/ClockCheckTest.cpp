@@ -12,7 +12,7 @@
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
 #include "transfer/ClockCheck.h"
-#include "transfer/FtpTexts.h"
+#include "transfer/FailureTexts.h"
 
 namespace tolvane {
 namespace {

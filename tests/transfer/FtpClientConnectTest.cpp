@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
+#include "support/ScriptedFtpServer.h"
 #include "transfer/FtpTestSupport.h"
-#include "transfer/FtpTexts.h"
 
 namespace tolvane::test {
 namespace {
@@ -45,7 +45,8 @@ TEST(FtpClientConnect, AsksFeaturesBeforeLoggingInAndQuitsOnClose) {
 
   // A closed client refuses everything without touching the network.
   EXPECT_FALSE(client.ChangeDirectory("/"));
-  EXPECT_EQ(client.PutFile("/etc/hostname", "x", TransferType::Binary), kFtpNotConnected);
+  EXPECT_EQ(client.PutFile("/etc/hostname", "x", TransferType::Binary),
+            Failure(Kind::NotConnected));
   EXPECT_EQ(server.Commands().size(), commands.size());
 }
 
@@ -53,18 +54,18 @@ TEST(FtpClientConnect, ShowsTheServersOwnWordsWhenItRefusesTheLogin) {
   FtpServer server;
   FtpClient client(QuickOptions());
   EXPECT_EQ(client.Connect(server.hostField(), "tolvane", "wrong", true),
-            "530 Authentication failed.");
+            Refusal("530 Authentication failed."));
   EXPECT_FALSE(client.IsConnected());
   EXPECT_EQ(client.Connect(server.hostField(), "nobody", "secret", true),
-            "530 Authentication failed.");
+            Refusal("530 Authentication failed."));
 }
 
 TEST(FtpClientConnect, NamesTransportFailuresInJapanese) {
   FtpClient client(QuickOptions());
   EXPECT_EQ(client.Connect("127.0.0.1:" + std::to_string(UnusedPort()), "u", "p", true),
-            kFtpRefused);
-  EXPECT_EQ(client.Connect("127.0.0.1:70000", "u", "p", true), kFtpBadHostField);
-  EXPECT_EQ(client.Connect("", "u", "p", true), kFtpBadHostField);
+            Failure(Kind::ConnectRefused));
+  EXPECT_EQ(client.Connect("127.0.0.1:70000", "u", "p", true), Failure(Kind::BadHostField));
+  EXPECT_EQ(client.Connect("", "u", "p", true), Failure(Kind::BadHostField));
   EXPECT_FALSE(client.IsConnected());
 }
 
@@ -76,17 +77,17 @@ TEST(FtpClientConnect, GivesUpOnAServerThatNeverGreetsOrSpeaksGarbage) {
   {
     FtpServer silent({.stallOn = {"BANNER"}});
     FtpClient client(options);
-    std::optional<std::string> failure;
+    FtpResult failure;
     int64_t ms =
         MillisecondsOf([&] { failure = client.Connect(silent.hostField(), "u", "p", true); });
-    EXPECT_EQ(failure, kFtpReplyTimeout);
+    EXPECT_EQ(failure, Failure(Kind::ReplyTimeout));
     EXPECT_GE(ms, 450);
     EXPECT_LT(ms, 1500);
     EXPECT_GE(pumps, 5);  // the window kept painting meanwhile
   }
   FtpServer garbage({.garbageBanner = true});
   FtpClient client(options);
-  EXPECT_EQ(client.Connect(garbage.hostField(), "u", "p", true), kFtpProtocolError);
+  EXPECT_EQ(client.Connect(garbage.hostField(), "u", "p", true), Failure(Kind::ProtocolError));
   EXPECT_FALSE(client.IsConnected());
 }
 
@@ -94,9 +95,9 @@ TEST(FtpClientConnect, NeverSendsAnAccountThatWouldInjectCommands) {
   FtpServer server;
   FtpClient client(QuickOptions());
   EXPECT_EQ(client.Connect(server.hostField(), "tolvane\r\nDELE keep", "secret", true),
-            kFtpAccountUnsendable);
+            Failure(Kind::AccountUnsendable));
   EXPECT_EQ(client.Connect(server.hostField(), "tolvane", std::string("sec\0ret", 7), true),
-            kFtpAccountUnsendable);
+            Failure(Kind::AccountUnsendable));
   EXPECT_TRUE(server.Commands().empty());
 }
 
@@ -108,7 +109,8 @@ TEST(FtpClientConnect, SendsAJapaneseAccountInTheServersEncoding) {
   }
   FtpServer cp932({.user = "café", .password = "p", .noUtf8 = true});
   FtpClient client(QuickOptions());
-  EXPECT_EQ(client.Connect(cp932.hostField(), "café", "p", true), kFtpAccountNotConvertible);
+  EXPECT_EQ(client.Connect(cp932.hostField(), "café", "p", true),
+            Failure(Kind::AccountNotConvertible));
 }
 
 TEST(FtpClientConnect, AsksFeaturesAfterLoginWhenRefusedBefore) {
@@ -120,7 +122,7 @@ TEST(FtpClientConnect, AsksFeaturesAfterLoginWhenRefusedBefore) {
   // The second answer listed UTF8, so names now go out in UTF-8.
   server.files().Write("local.txt", "x");
   EXPECT_EQ(client.PutFile(server.root() + "/local.txt", "日本語.txt", TransferType::Binary),
-            std::nullopt);
+            kDone);
   EXPECT_TRUE(server.files().Exists("日本語.txt"));
 }
 
@@ -132,9 +134,50 @@ TEST(FtpClientConnect, WorksOverIpv6) {
     TempDir local;
     local.Write("a.bin", "v6");
     std::string name = passive ? "passive.bin" : "active.bin";
-    EXPECT_EQ(client.PutFile(local / "a.bin", name, TransferType::Binary), std::nullopt);
+    EXPECT_EQ(client.PutFile(local / "a.bin", name, TransferType::Binary), kDone);
     EXPECT_EQ(server.files().Read(name), "v6");
   }
+}
+
+TEST(FtpClientConnect, TracesEveryCommandReplyAndTransferWithThePasswordMasked) {
+  ScriptedFtpServer server({"STOR#2=reply:553 Denied for tolvane:secret"});
+  TempDir local;
+  local.Write("a.txt", "hello");
+  std::vector<FtpTraceEvent> trace;
+  FtpOptions options = QuickOptions();
+  options.trace = [&](const FtpTraceEvent& event) { trace.push_back(event); };
+  {
+    FtpClient client(options);
+    ASSERT_EQ(client.Connect(server.hostField(), "tolvane", "secret", true), kDone);
+    EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kDone);
+    EXPECT_EQ(client.PutFile(local / "a.txt", "b.txt", TransferType::Binary),
+              Refusal("553 Denied for tolvane:********"));
+  }
+  std::vector<std::string> sent, expected = server.Commands();
+  std::vector<FtpTraceEvent> transfers;
+  for (const FtpTraceEvent& event : trace) {
+    if (event.kind == FtpTraceEvent::Kind::Command) sent.push_back(event.command);
+    if (event.kind == FtpTraceEvent::Kind::Transfer) transfers.push_back(event);
+    std::string all = event.command;
+    for (const std::string& line : event.lines) all += line;
+    EXPECT_EQ(all.find("secret"), std::string::npos) << all;
+  }
+  std::replace(expected.begin(), expected.end(), std::string("PASS secret"),
+               std::string("PASS ********"));
+  EXPECT_EQ(sent, expected);
+  ASSERT_EQ(trace.front().kind, FtpTraceEvent::Kind::Reply);  // the greeting
+  EXPECT_EQ(trace.front().code, 220);
+  for (size_t i = 0; i + 1 < trace.size(); ++i) {  // every command gets its reply
+    if (trace[i].kind == FtpTraceEvent::Kind::Command) {
+      EXPECT_EQ(trace[i + 1].kind, FtpTraceEvent::Kind::Reply) << trace[i].command;
+    }
+  }
+  ASSERT_EQ(transfers.size(), 2u);
+  EXPECT_EQ(transfers[0].command, "STOR a.txt");
+  EXPECT_EQ(transfers[0].bytes, 5u);
+  EXPECT_EQ(transfers[0].result, kDone);
+  EXPECT_EQ(transfers[1].command, "STOR b.txt");
+  EXPECT_EQ(transfers[1].result.kind, Kind::Refused);
 }
 
 }  // namespace

@@ -9,9 +9,8 @@
 #include <chrono>
 #include <thread>
 
-#include "transfer/FtpTestSupport.h"
 #include "transfer/FtpSocket.h"
-#include "transfer/FtpTexts.h"
+#include "transfer/FtpTestSupport.h"
 
 namespace tolvane::test {
 namespace {
@@ -35,7 +34,8 @@ TEST(FtpClientFault, GivesUpOnAServerThatStopsAnswering) {
   {
     FtpClient client(Impatient());
     ConnectOrFail(client, server);
-    EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kFtpReplyTimeout);
+    EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary),
+              Failure(Kind::ReplyTimeout));
     EXPECT_FALSE(client.IsConnected());
   }
   FtpClient client(Impatient());
@@ -48,7 +48,8 @@ TEST(FtpClientFault, GivesUpOnAServerThatStopsAnswering) {
   // The session is over; later calls say why at once and never reconnect behind our back.
   EXPECT_FALSE(client.IsConnected());
   ms = MillisecondsOf([&] {
-    EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kFtpReplyTimeout);
+    EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary),
+              Failure(Kind::ReplyTimeout));
     EXPECT_EQ(client.FindFile("a.txt"), std::nullopt);
     EXPECT_FALSE(client.DeleteFile("a.txt"));
     client.Close();
@@ -63,7 +64,8 @@ TEST(FtpClientFault, ReportsAConnectionDroppedMidSession) {
   local.Write("a.txt", "x");
   FtpClient client(Impatient());
   ConnectOrFail(client, server);
-  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kFtpConnectionLost);
+  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary),
+            Failure(Kind::ConnectionLost));
   EXPECT_FALSE(client.IsConnected());
 
   ConnectOrFail(client, server);  // only when the caller asks
@@ -71,7 +73,8 @@ TEST(FtpClientFault, ReportsAConnectionDroppedMidSession) {
   int64_t ms = MillisecondsOf([&] { changed = client.ChangeDirectory("/"); });
   EXPECT_FALSE(changed);
   EXPECT_LT(ms, 400);  // noticed at once, not after the reply timeout
-  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kFtpConnectionLost);
+  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary),
+            Failure(Kind::ConnectionLost));
   EXPECT_EQ(Logins(server), 2u);
 }
 
@@ -83,11 +86,10 @@ TEST(FtpClientFault, SurvivesAReplyLineOfAMegabyte) {
   FtpClient client(Impatient());
   ConnectOrFail(client, server);
   EXPECT_FALSE(client.ChangeDirectory("/"));
-  std::optional<std::string> failure =
-      client.PutFile(local / "a.txt", "a.txt", TransferType::Binary);
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->rfind("550 xxxx", 0), 0u);
-  EXPECT_LE(failure->size(), 1024u);
+  FtpResult failure = client.PutFile(local / "a.txt", "a.txt", TransferType::Binary);
+  ASSERT_EQ(failure.kind, Kind::Refused);
+  EXPECT_EQ(failure.serverLine.rfind("550 xxxx", 0), 0u);
+  EXPECT_LE(failure.serverLine.size(), 1024u);
   // The replies stay in step: the session goes on.
   EXPECT_TRUE(client.IsConnected());
   EXPECT_TRUE(client.FindFile("page.html"));
@@ -99,10 +101,10 @@ TEST(FtpClientFault, CutsADataConnectionThatStopsMoving) {
   local.Write("big.bin", std::string(24 << 20, 'b'));  // more than the socket buffers hold
   FtpClient client(Impatient());
   ConnectOrFail(client, server);
-  std::optional<std::string> failure;
+  FtpResult failure;
   int64_t ms = MillisecondsOf(
       [&] { failure = client.PutFile(local / "big.bin", "big.bin", TransferType::Binary); });
-  EXPECT_EQ(failure, kFtpDataStalled);
+  EXPECT_EQ(failure, Failure(Kind::DataStalled));
   EXPECT_LT(ms, 3000);
 }
 
@@ -115,7 +117,7 @@ TEST(FtpClientFault, KeepsPumpingWhileASlowServerThinks) {
   ConnectOrFail(client, server);
   TempDir local;
   local.Write("a.txt", "slow");
-  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Ascii), std::nullopt);
+  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Ascii), kDone);
   EXPECT_EQ(server.files().Read("a.txt"), "slow");
   ASSERT_GE(pumps.size(), 15u);
   auto longest = std::chrono::milliseconds(0);
@@ -131,7 +133,7 @@ TEST(FtpClientFault, RefusesCallsThatComeBackInThroughThePump) {
   TempDir local;
   local.Write("a.txt", "x");
   FtpClient* self = nullptr;
-  std::optional<std::string> inner;
+  FtpResult inner;
   bool closeAsked = false;
   FtpOptions options = QuickOptions();
   options.pump = [&] {
@@ -143,8 +145,8 @@ TEST(FtpClientFault, RefusesCallsThatComeBackInThroughThePump) {
   FtpClient client(options);
   ConnectOrFail(client, server);
   self = &client;
-  EXPECT_EQ(client.PutFile(local / "a.txt", "outer.txt", TransferType::Binary), std::nullopt);
-  EXPECT_EQ(inner, kFtpBusy);
+  EXPECT_EQ(client.PutFile(local / "a.txt", "outer.txt", TransferType::Binary), kDone);
+  EXPECT_EQ(inner, Failure(Kind::Busy));
   EXPECT_TRUE(closeAsked);
   EXPECT_FALSE(client.IsConnected());  // closed once the put was done
   EXPECT_EQ(server.files().Read("outer.txt"), "x");

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "transfer/FtpTestSupport.h"
-#include "transfer/FtpTexts.h"
 
 namespace tolvane::test {
 namespace {
@@ -26,9 +25,9 @@ TEST(FtpClientPut, SendsAsciiWithExactlyOneCrLfPerLine) {
   local.Write("lf.html", "<p>\nline\n\nend");
   local.Write("crlf.html", "<p>\r\nline\r\n\r\nend\r\n");
   local.Write("mixed.txt", "a\r\nb\nc\rd\n");
-  EXPECT_EQ(client.PutFile(local / "lf.html", "lf.html", TransferType::Ascii), std::nullopt);
-  EXPECT_EQ(client.PutFile(local / "crlf.html", "crlf.html", TransferType::Ascii), std::nullopt);
-  EXPECT_EQ(client.PutFile(local / "mixed.txt", "mixed.txt", TransferType::Ascii), std::nullopt);
+  EXPECT_EQ(client.PutFile(local / "lf.html", "lf.html", TransferType::Ascii), kDone);
+  EXPECT_EQ(client.PutFile(local / "crlf.html", "crlf.html", TransferType::Ascii), kDone);
+  EXPECT_EQ(client.PutFile(local / "mixed.txt", "mixed.txt", TransferType::Ascii), kDone);
   EXPECT_EQ(server.files().Read("lf.html"), "<p>\r\nline\r\n\r\nend");
   EXPECT_EQ(server.files().Read("crlf.html"), "<p>\r\nline\r\n\r\nend\r\n");
   EXPECT_EQ(server.files().Read("mixed.txt"), "a\r\nb\r\nc\rd\r\n");
@@ -38,7 +37,7 @@ TEST(FtpClientPut, SendsAsciiWithExactlyOneCrLfPerLine) {
   std::string big(64 * 1024 - 1, 'x');
   big += "\r\n" + std::string(100, 'y') + "\n";
   local.Write("big.txt", big);
-  EXPECT_EQ(client.PutFile(local / "big.txt", "big.txt", TransferType::Ascii), std::nullopt);
+  EXPECT_EQ(client.PutFile(local / "big.txt", "big.txt", TransferType::Ascii), kDone);
   EXPECT_EQ(server.files().Read("big.txt"), big.substr(0, big.size() - 1) + "\r\n");
 }
 
@@ -50,12 +49,12 @@ TEST(FtpClientPut, SendsBinaryByteForByte) {
   for (int i = 0; i < 300000; ++i) bytes += static_cast<char>(i * 7 % 256);
   TempDir local;
   local.Write("data.bin", bytes);
-  EXPECT_EQ(client.PutFile(local / "data.bin", "data.bin", TransferType::Binary), std::nullopt);
+  EXPECT_EQ(client.PutFile(local / "data.bin", "data.bin", TransferType::Binary), kDone);
   EXPECT_EQ(server.files().Read("data.bin"), bytes);
   EXPECT_TRUE(Sent(server, "TYPE I"));
   // Empty files too, and a second put replaces the first.
   local.Write("data.bin", "");
-  EXPECT_EQ(client.PutFile(local / "data.bin", "data.bin", TransferType::Binary), std::nullopt);
+  EXPECT_EQ(client.PutFile(local / "data.bin", "data.bin", TransferType::Binary), kDone);
   EXPECT_EQ(server.files().Read("data.bin"), "");
 }
 
@@ -67,12 +66,12 @@ TEST(FtpClientPut, KeepsNamesWithSpacesSignsAndJapaneseIntact) {
     TempDir local;
     local.Write("src", "content");
     for (const std::string name : {"my page.html", "a#b%20c.txt", "日本語 ①.html", " lead"}) {
-      EXPECT_EQ(client.PutFile(local / "src", name, TransferType::Binary), std::nullopt) << name;
+      EXPECT_EQ(client.PutFile(local / "src", name, TransferType::Binary), kDone) << name;
       EXPECT_EQ(server.files().Read(name), "content") << name << (utf8 ? " utf8" : " cp932");
     }
     if (!utf8) {
       EXPECT_EQ(client.PutFile(local / "src", "café.html", TransferType::Binary),
-                kFtpNameNotConvertible);
+                Failure(Kind::NameNotConvertible));
       EXPECT_TRUE(client.IsConnected());
     }
   }
@@ -86,7 +85,7 @@ TEST(FtpClientPut, WorksActivelyAndFallsBackToPort) {
     TempDir local;
     local.Write("a.txt", "one\ntwo\n");
     for (int i = 0; i < 2; ++i) {
-      EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Ascii), std::nullopt);
+      EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Ascii), kDone);
     }
     EXPECT_EQ(server.files().Read("a.txt"), "one\ntwo\n");  // stored in the server's line ends
     std::vector<std::string> commands = server.Commands();
@@ -112,8 +111,8 @@ TEST_P(FtpClientPasv, SendsDataOnlyToTheServersOwnAddress) {
   ConnectOrFail(client, server);
   TempDir local;
   local.Write("a.bin", "nat");
-  EXPECT_EQ(client.PutFile(local / "a.bin", "a.bin", TransferType::Binary), std::nullopt);
-  EXPECT_EQ(client.PutFile(local / "a.bin", "b.bin", TransferType::Binary), std::nullopt);
+  EXPECT_EQ(client.PutFile(local / "a.bin", "a.bin", TransferType::Binary), kDone);
+  EXPECT_EQ(client.PutFile(local / "a.bin", "b.bin", TransferType::Binary), kDone);
   EXPECT_EQ(server.files().Read("b.bin"), "nat");
   std::vector<std::string> commands = server.Commands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "EPSV"), 1);
@@ -125,9 +124,9 @@ TEST(FtpClientPut, ReportsRefusalsAndBadInputWithoutLosingTheSession) {
   TempDir local;
   local.Write("a.txt", "x");
   FtpClient reader(QuickOptions());
-  ASSERT_EQ(reader.Connect(server.hostField(), "reader", "pw", true), std::nullopt);
+  ASSERT_EQ(reader.Connect(server.hostField(), "reader", "pw", true), kDone);
   EXPECT_EQ(reader.PutFile(local / "a.txt", "a.txt", TransferType::Ascii),
-            "550 Not enough privileges.");
+            Refusal("550 Not enough privileges."));
   EXPECT_FALSE(server.files().Exists("a.txt"));
   EXPECT_TRUE(reader.ChangeDirectory("/"));  // still usable
 
@@ -135,15 +134,17 @@ TEST(FtpClientPut, ReportsRefusalsAndBadInputWithoutLosingTheSession) {
   ConnectOrFail(client, server);
   uint64_t before = client.CommandCount();
   EXPECT_EQ(client.PutFile(local / "missing.txt", "m.txt", TransferType::Binary),
-            kFtpLocalFileUnreadable);
-  EXPECT_EQ(client.PutFile(local.path(), "dir.txt", TransferType::Binary), kFtpLocalFileUnreadable);
+            Failure(Kind::LocalFileUnreadable));
+  EXPECT_EQ(client.PutFile(local.path(), "dir.txt", TransferType::Binary),
+            Failure(Kind::LocalFileUnreadable));
   server.files().Write("keep.txt", "keep");
   EXPECT_EQ(client.PutFile(local / "a.txt", "x.txt\r\nDELE keep.txt", TransferType::Binary),
-            kFtpNameUnsendable);
-  EXPECT_EQ(client.PutFile(local / "a.txt", "", TransferType::Binary), kFtpNameUnsendable);
+            Failure(Kind::NameUnsendable));
+  EXPECT_EQ(client.PutFile(local / "a.txt", "", TransferType::Binary),
+            Failure(Kind::NameUnsendable));
   EXPECT_EQ(client.CommandCount(), before);  // none of these reached the server
   EXPECT_TRUE(server.files().Exists("keep.txt"));
-  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), std::nullopt);
+  EXPECT_EQ(client.PutFile(local / "a.txt", "a.txt", TransferType::Binary), kDone);
 }
 
 }  // namespace

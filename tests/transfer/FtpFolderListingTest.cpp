@@ -24,7 +24,8 @@ TEST(FtpFolderListing, MlsdAnswersAsASingleMlstWould) {
       "type=file;size=1; untimed\r\n");
   ASSERT_TRUE(listing);
   EXPECT_EQ(listing->Find("index.html").kind, Kind::Found);
-  EXPECT_EQ(listing->Find("index.html").time, kMarch2024 + kUtcReportShift);  // as MLST reports
+  EXPECT_EQ(listing->Find("index.html").time, kMarch2024);  // UTC, as MLST reports
+  EXPECT_EQ(listing->Find("index.html").basis, TimeBasis::Utc);
   EXPECT_EQ(KindOf(*listing, "a b.txt"), Kind::Found);
   EXPECT_EQ(KindOf(*listing, "sub"), Kind::Missing);  // a folder is no file
   EXPECT_EQ(KindOf(*listing, "gone.html"), Kind::Missing);
@@ -75,6 +76,7 @@ TEST(FtpFolderListing, ListAnswersAsTheSingleListLookUp) {
       kJune2024);
   // The first line of the name that is no folder, with the listed wall clock read as UTC.
   EXPECT_EQ(listing.Find("page.html").time, UtcSeconds(2024, 3, 6, 0, 0, 0));
+  EXPECT_EQ(listing.Find("page.html").basis, TimeBasis::ListedWallClock);
   EXPECT_EQ(listing.Find("recent file.txt").time, UtcSeconds(2024, 5, 30, 10, 15, 0));
   // The single look-up compares exact names in this same listing: no loose answers.
   EXPECT_EQ(KindOf(listing, "PAGE.HTML"), Kind::Missing);

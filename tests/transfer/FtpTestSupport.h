@@ -4,11 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 
 #include "support/FtpServer.h"
 #include "transfer/FtpClient.h"
 
+namespace tolvane {
+
+// Failed expectations show the kind and the server's line.
+inline void PrintTo(const FtpResult& result, std::ostream* out) {
+  *out << "FtpResult{kind " << static_cast<int>(result.kind) << ", \"" << result.serverLine
+       << "\"}";
+}
+
+}  // namespace tolvane
+
 namespace tolvane::test {
+
+using Kind = FtpResult::Kind;
+inline const FtpResult kDone{};
+inline FtpResult Failure(Kind kind) { return FtpResult::Failed(kind); }
+inline FtpResult Refusal(const std::string& serverLine) { return FtpResult::Refusal(serverLine); }
 
 inline FtpOptions QuickOptions() {
   FtpOptions options;
@@ -20,9 +36,9 @@ inline FtpOptions QuickOptions() {
 
 // Connects `client` with the server's account, failing the test when that does not work.
 inline void ConnectOrFail(FtpClient& client, const FtpServer& server, bool passive = true) {
-  std::optional<std::string> failure =
+  FtpResult failure =
       client.Connect(server.hostField(), server.options().user, server.options().password, passive);
-  ASSERT_EQ(failure, std::nullopt);
+  ASSERT_EQ(failure, kDone);
   ASSERT_TRUE(client.IsConnected());
 }
 

@@ -10,6 +10,7 @@
 
 #include "transfer/FtpTestSupport.h"
 #include "transfer/ListedFolders.h"
+#include "transfer/PerFileFolders.h"
 #include "transfer/SafeUploader.h"
 #include "transfer/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
@@ -156,6 +157,32 @@ TEST(ListedFoldersMemory, AListingGoesWhenNoLaterEntryLooksInItsFolder) {
     EXPECT_EQ(folders.Find("f.txt").kind, RemoteLookup::Kind::Found);
   }
   EXPECT_EQ(folders.KeptListings(), 1u);  // b's; a's went with its last entry
+}
+
+// Both ways of finding files take a name of 260 characters or more as absent, asking nothing.
+TEST(RemoteFolders, TakeNamesOf260CharactersOrMoreAsMissingWithoutAsking) {
+  test::FtpServer server;
+  std::string longest(251, 'a');  // 255 bytes, as long as a Linux file name gets
+  longest += ".txt";
+  server.files().Write(longest, "x");
+  std::string japanese260;
+  for (int i = 0; i < 260; ++i) japanese260 += "あ";  // characters, not bytes, count
+  FtpClient client(test::QuickOptions());
+  test::ConnectOrFail(client, server);
+  SafeUploader uploader(client, false, {});
+  PerFileFolders perFile(client, uploader);
+  ListedFolders listed(client, uploader, {""});
+  for (RemoteFolders* folders : std::vector<RemoteFolders*>{&perFile, &listed}) {
+    folders->Enter("", "");
+    EXPECT_EQ(folders->Find(longest).kind, RemoteLookup::Kind::Found);
+    uint64_t before = client.CommandCount();
+    EXPECT_EQ(folders->Find(std::string(259, 'b')), RemoteLookup::Missing());
+    EXPECT_GT(client.CommandCount(), before);  // 259 characters are still asked for
+    before = client.CommandCount();
+    EXPECT_EQ(folders->Find(std::string(260, 'b')), RemoteLookup::Missing());
+    EXPECT_EQ(folders->Find(japanese260), RemoteLookup::Missing());
+    EXPECT_EQ(client.CommandCount(), before);
+  }
 }
 
 }  // namespace

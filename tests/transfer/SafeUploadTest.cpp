@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "reliability/ScriptedRunFixture.h"
-#include "transfer/FtpTexts.h"
+#include "transfer/FailureTexts.h"
 #include "transfer/SafeUploader.h"
 
 namespace tolvane::test {

@@ -1,6 +1,9 @@
 #pragma once
-// What the FTP client says when the failure is not the server's own refusal (the server's
-// reply line is shown then). Each sentence names what went wrong, so the person can act on it.
+// The words shown when an FTP call failed. The server's own line is shown when it refused;
+// otherwise a sentence that names what went wrong, so the person can act on it.
+#include <string>
+
+#include "transfer/FtpResult.h"
 
 namespace tolvane {
 
@@ -33,5 +36,8 @@ inline constexpr const char* kFtpAccountUnsendable =
     "ユーザー名またはパスワードに改行などの使えない文字が含まれています";
 inline constexpr const char* kFtpAccountNotConvertible =
     "ユーザー名またはパスワードにサーバーの文字コード（Shift_JIS）で表せない文字が含まれています";
+
+// The text to show for a failed call (empty for success).
+std::string FailureText(const FtpResult& result);
 
 }  // namespace tolvane

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CmainDlg.h"
-#include "app/QtClock.h"
-#include "app/SettingsFile.h"
+#include "MainWindow.h"
+#include "QtClock.h"
+#include "settings/SettingsFile.h"
 #include "support/FakeTrayIcon.h"
 #include "support/Fakes.h"
 
@@ -58,7 +58,7 @@ double StartOnce(const fs::path& folder, int expectedLists) {
   AppSettings settings;
   SetPathsFromExecutable(settings, (folder / "tolvane").string());
   LoadSettings(settings);
-  CmainDlg window(settings, {prompts, clock, shutdown, launcher, tray});
+  MainWindow window(settings, {prompts, clock, shutdown, launcher, tray});
   window.Start();
   while (!window.windowHandle() || !window.windowHandle()->isExposed()) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);

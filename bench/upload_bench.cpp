@@ -17,13 +17,13 @@
 #include <memory>
 #include <string>
 
-#include "app/MainState.h"
+#include "window/MainState.h"
 #include "platform/LineFile.h"
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
-#include "transfer/FtpClient.h"
-#include "transfer/UploadStarter.h"
+#include "ftp/FtpClient.h"
+#include "upload/UploadStarter.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <QApplication>
 
-#include "app/CmainApp.h"
+#include "App.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  tolvane::CmainApp program;
+  tolvane::App program;
   return program.InitInstance();
 }

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "app/DialogFrame.h"
+#include "DialogFrame.h"
 
 namespace tolvane::test {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/CmainDlg.h"
-#include "app/SettingsFile.h"
+#include "MainWindow.h"
+#include "settings/SettingsFile.h"
 #include "platform/Cp932.h"
 #include "support/FakeTrayIcon.h"
 #include "support/Fakes.h"
@@ -28,7 +28,7 @@ struct MainWindowRig {
   FakeShutdown shutdown;
   RecordingLauncher launcher;
   FakeTrayIcon tray;
-  std::unique_ptr<CmainDlg> window;
+  std::unique_ptr<MainWindow> window;
 
   // kestra.ini from UTF-8 text, stored as code page 932 with CR LF line ends.
   void Ini(const std::string& text) const { dir.Write("kestra.ini", Cp932(text)); }
@@ -39,11 +39,11 @@ struct MainWindowRig {
     dir.Write("list/" + name + ".ini", bytes);
   }
 
-  CmainDlg& Start() {
+  MainWindow& Start() {
     settings = SettingsIn(dir);
     LoadSettings(settings);
-    window = std::make_unique<CmainDlg>(settings,
-                                        CmainDlg::Seams{prompts, clock, shutdown, launcher, tray});
+    window = std::make_unique<MainWindow>(settings,
+                                        MainWindow::Seams{prompts, clock, shutdown, launcher, tray});
     window->Start();
     return *window;
   }

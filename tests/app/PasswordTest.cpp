@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/PasswordScrambler.h"
-#include "app/SettingsFile.h"
+#include "settings/PasswordScrambler.h"
+#include "settings/SettingsFile.h"
 #include "platform/ProfileFile.h"
 #include "support/TempDir.h"
 

@@ -9,8 +9,8 @@
 
 #include <ctime>
 
-#include "app/ProgramFolderLock.h"
-#include "app/ProgramStart.h"
+#include "window/ProgramFolderLock.h"
+#include "window/ProgramStart.h"
 #include "support/Fakes.h"
 
 namespace tolvane::test {

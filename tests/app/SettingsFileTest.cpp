@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "support/TempDir.h"
 
 namespace tolvane {

@@ -5,7 +5,7 @@
 
 #include "app/MainWindowRig.h"
 #include "lists/WhenModal.h"
-#include "settings/ChostsetteiDlg.h"
+#include "ServerSettingsDialog.h"
 #include "support/FtpServer.h"
 
 namespace tolvane::test {
@@ -36,7 +36,7 @@ class FileAndClockMenuTest : public QObject {
     rig.settings.password = "secret";
     rig.prompts.answers = {Answer::Yes};
     bool opened = false;
-    WhenModal<ChostsetteiDlg>([&](ChostsetteiDlg* d) {
+    WhenModal<ServerSettingsDialog>([&](ServerSettingsDialog* d) {
       opened = true;
       d->reject();
     });

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/AppSettings.h"
-#include "app/MainState.h"
-#include "commands/FileCommands.h"
+#include "settings/AppSettings.h"
+#include "window/MainState.h"
+#include "lists/FileCommands.h"
 #include "support/Fakes.h"
 
 namespace tolvane {

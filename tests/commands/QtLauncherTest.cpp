@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QThread>
 
-#include "commands/QtLauncher.h"
+#include "QtLauncher.h"
 #include "support/TempDir.h"
 
 namespace tolvane {

@@ -5,7 +5,7 @@
 #include "platform/Cp932.h"
 #include "platform/LineFile.h"
 #include "platform/ProfileFile.h"
-#include "transfer/FtpWireText.h"
+#include "ftp/FtpWireText.h"
 
 namespace tolvane::fuzz {
 namespace {

@@ -3,11 +3,11 @@
 
 #include "fuzz/FuzzChecks.h"
 #include "platform/LineFile.h"
-#include "transfer/FtpDataAddress.h"
-#include "transfer/FtpListing.h"
-#include "transfer/FtpReplyReader.h"
-#include "transfer/FtpTimes.h"
-#include "transfer/FtpWireText.h"
+#include "ftp/FtpDataAddress.h"
+#include "ftp/FtpListing.h"
+#include "ftp/FtpReplyReader.h"
+#include "ftp/FtpTimes.h"
+#include "ftp/FtpWireText.h"
 
 namespace tolvane::fuzz {
 namespace {

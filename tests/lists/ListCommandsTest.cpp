@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/BusyGuard.h"
-#include "app/MainState.h"
+#include "window/BusyGuard.h"
+#include "window/MainState.h"
 #include "lists/ListCommands.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"

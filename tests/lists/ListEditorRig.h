@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "WhenModal.h"
-#include "lists/CfileaddDlg.h"
-#include "lists/ClistDlg.h"
+#include "ListEntryDialog.h"
+#include "ListEditorDialog.h"
 #include "platform/Cp932.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
@@ -33,7 +33,7 @@ struct ListEditorRig {
   AppSettings settings = SettingsIn(dir);
   RecordingPrompts prompts;
   FakeMainView owner;
-  std::unique_ptr<ClistDlg> dialog;
+  std::unique_ptr<ListEditorDialog> dialog;
 
   void List(const std::string& name, const std::vector<std::string>& lines) const {
     dir.Write("list/" + name + ".ini", ListBytes(lines));
@@ -42,7 +42,7 @@ struct ListEditorRig {
 
   // Opens the editor, shown but not modal, so the test can press its buttons.
   void Open(bool editMode, const std::string& name = "") {
-    dialog = std::make_unique<ClistDlg>(settings, owner, prompts);
+    dialog = std::make_unique<ListEditorDialog>(settings, owner, prompts);
     QVERIFY(dialog->Open(editMode, name));
     dialog->show();
   }
@@ -62,7 +62,7 @@ struct ListEditorRig {
   }
   // Presses `button` (Add or Edit) and gives the entry dialog that opens this path and folder.
   void Enter(const char* button, const QString& path, const QString& folder) const {
-    WhenModal<CfileaddDlg>([path, folder](CfileaddDlg* d) {
+    WhenModal<ListEntryDialog>([path, folder](ListEntryDialog* d) {
       Edit(d, "fileEdit")->setText(path);
       Edit(d, "folderEdit")->setText(folder);
       Click(d, "okButton");

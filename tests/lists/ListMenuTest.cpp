@@ -16,9 +16,9 @@ void ListMenuTest::newListIsAppendedButNotShown() {
   MainWindowRig rig;
   rig.List("a", {"/w/a.html", ""});
   rig.Start();
-  WhenModal<ClistDlg>([](ClistDlg* editor) {
+  WhenModal<ListEditorDialog>([](ListEditorDialog* editor) {
     Edit(editor, "nameEdit")->setText("新");
-    WhenModal<CfileaddDlg>([](CfileaddDlg* entry) {
+    WhenModal<ListEntryDialog>([](ListEntryDialog* entry) {
       Edit(entry, "fileEdit")->setText("/w/表/b.html");
       Click(entry, "okButton");
     });

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MainState.h"
+#include "window/MainState.h"
 #include "lists/MainLists.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"

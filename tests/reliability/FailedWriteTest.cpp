@@ -3,13 +3,13 @@
 // left beside it, and the person is told with the program's own message.
 #include <functional>
 
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "lists/ListSaveSequence.h"
 #include "schedule/TickerFixture.h"
-#include "schedule/TimerListModel.h"
+#include "schedule/TimerListForm.h"
 #include "settings/ServerSettingsForm.h"
 #include "support/FileFaults.h"
-#include "transfer/AsciiModeTable.h"
+#include "upload/AsciiModeTable.h"
 
 namespace tolvane::test {
 namespace {
@@ -49,7 +49,7 @@ class FailedWriteTest : public TickerFixture {
   }
 
   void SaveTimerList() {
-    TimerListModel model(settings, prompts);
+    TimerListForm model(settings, prompts);
     model.Load();
     model.Save(ticker);
   }

@@ -5,14 +5,14 @@
 // tests/platform.)
 #include <algorithm>
 
-#include "lists/ListEditorModel.h"
+#include "lists/ListEditorForm.h"
 #include "lists/MainLists.h"
 #include "platform/Cp932.h"
 #include "platform/LineFile.h"
 #include "schedule/TickerFixture.h"
 #include "schedule/TimerFile.h"
-#include "schedule/TimerListModel.h"
-#include "transfer/AsciiModeTable.h"
+#include "schedule/TimerListForm.h"
+#include "upload/AsciiModeTable.h"
 
 namespace tolvane::test {
 namespace {
@@ -51,7 +51,7 @@ TEST_F(JunkFilesTest, PurgeRewritesADamagedTimerFileKeepingEveryOtherLine) {
   TickFor(62);
   EXPECT_EQ(runs, (Lines{"web", "①"}));  // junk entries never fire
 
-  TimerListModel model(settings, prompts);
+  TimerListForm model(settings, prompts);
   model.Load();
   ASSERT_EQ(model.RowCount(), 3);
   EXPECT_EQ(model.RowText(0), "毎日12時00分-web");
@@ -65,7 +65,7 @@ TEST_F(JunkFilesTest, BinaryTimerFileIsNeverRunAndKeptLineForLine) {
   At(11, 59, 59);
   StartUp(1);
   TickFor(62);
-  TimerListModel model(settings, prompts);
+  TimerListForm model(settings, prompts);
   model.Load();
   // The purge writes back every line byte for byte; only the line ends become CR LF.
   std::string kept;
@@ -100,7 +100,7 @@ TEST_F(JunkFilesTest, DamagedListIsShownAndEditedWithoutLosingARow) {
   EXPECT_EQ(view.files.front(), "a.html");
   EXPECT_EQ(view.files.back(), "odd");
 
-  ListEditorModel editor(settings, prompts);
+  ListEditorForm editor(settings, prompts);
   ASSERT_TRUE(editor.Open(true, "web"));
   EXPECT_EQ(static_cast<size_t>(editor.RowCount()), (lines + 1) / 2);
   EXPECT_EQ(editor.Path(editor.RowCount() - 1), "/site/odd");

@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "platform/Seams.h"
+#include "Seams.h"
 #include "support/ScriptedFtpServer.h"
 #include "transfer/FtpTestSupport.h"
-#include "transfer/UploadStarter.h"
+#include "upload/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
 
 namespace tolvane::test {

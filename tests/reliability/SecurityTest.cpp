@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "reliability/ScriptedRunFixture.h"
-#include "transfer/FailureTexts.h"
+#include "upload/FailureTexts.h"
 
 namespace tolvane::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "reliability/ScriptedRunFixture.h"
-#include "transfer/FailureTexts.h"
+#include "upload/FailureTexts.h"
 
 namespace tolvane::test {
 namespace {

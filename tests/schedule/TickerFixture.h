@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AppSettings.h"
-#include "app/MainState.h"
-#include "app/SettingsFile.h"
+#include "settings/AppSettings.h"
+#include "window/MainState.h"
+#include "settings/SettingsFile.h"
 #include "schedule/LocalClock.h"
 #include "schedule/ScheduleTicker.h"
 #include "support/Fakes.h"

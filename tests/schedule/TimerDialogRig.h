@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/MainState.h"
+#include "window/MainState.h"
 #include "lists/WhenModal.h"
 #include "platform/Cp932.h"
-#include "schedule/CtimeraddDlg.h"
-#include "schedule/CtimerDlg.h"
+#include "TimerEntryDialog.h"
+#include "TimerListDialog.h"
 #include "schedule/LocalClock.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
@@ -36,7 +36,7 @@ inline std::string TimerBytes(const std::vector<std::string>& lines) {
 struct TimerDialogRig : FakeMain {
   FakeShutdown shutdown;
   ScheduleTicker ticker{ctx, shutdown, [](const TimerEntry&) {}};
-  std::unique_ptr<CtimerDlg> dialog;
+  std::unique_ptr<TimerListDialog> dialog;
 
   TimerDialogRig() {
     clock.now = LocalSeconds(2026, 3, 15, 12, 0);  // a Sunday noon (TZ=Asia/Tokyo)
@@ -49,8 +49,8 @@ struct TimerDialogRig : FakeMain {
   std::string File() const { return dir.Read("timer.ini"); }
 
   // Opens the list dialog, shown but not modal, so that a test can press its buttons.
-  CtimerDlg* Open() {
-    dialog = std::make_unique<CtimerDlg>(ctx, ticker);
+  TimerListDialog* Open() {
+    dialog = std::make_unique<TimerListDialog>(ctx, ticker);
     dialog->show();
     return dialog.get();
   }
@@ -67,14 +67,14 @@ struct TimerDialogRig : FakeMain {
   }
 
   // Presses `button` and lets `act` work the entry editor that opens.
-  void WithEditor(const char* button, std::function<void(CtimeraddDlg*)> act) const {
-    WhenModal<CtimeraddDlg>(std::move(act));
+  void WithEditor(const char* button, std::function<void(TimerEntryDialog*)> act) const {
+    WhenModal<TimerEntryDialog>(std::move(act));
     Press(button);
   }
 };
 
 // Sets the entry editor's fields, as typed.
-inline void Type(CtimeraddDlg* d, const QString& month, const QString& day, const QString& hour,
+inline void Type(TimerEntryDialog* d, const QString& month, const QString& day, const QString& hour,
                  const QString& minute) {
   Child<QLineEdit>(d, "monthEdit")->setText(month);
   Child<QLineEdit>(d, "dayEdit")->setText(day);
@@ -83,7 +83,7 @@ inline void Type(CtimeraddDlg* d, const QString& month, const QString& day, cons
 }
 
 // Chooses a kind the way a person does, so the dialog hears of it.
-inline void ChooseKind(CtimeraddDlg* d, int index) {
+inline void ChooseKind(TimerEntryDialog* d, int index) {
   QComboBox* kind = Child<QComboBox>(d, "kindCombo");
   kind->setCurrentIndex(index);
   Q_EMIT kind->activated(index);

@@ -13,13 +13,13 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/AppSettings.h"
-#include "app/SettingsFile.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsFile.h"
 #include "platform/LineFile.h"
 #include "platform/LocalTime.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
-#include "transfer/SafeUploader.h"
+#include "upload/SafeUploader.h"
 
 namespace tolvane::test {
 namespace {

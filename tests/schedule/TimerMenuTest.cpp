@@ -6,8 +6,8 @@
 #include "schedule/TimerFile.h"
 #include "app/MainWindowRig.h"
 #include "lists/WhenModal.h"
-#include "schedule/CtimeraddDlg.h"
-#include "schedule/CtimerDlg.h"
+#include "TimerEntryDialog.h"
+#include "TimerListDialog.h"
 
 namespace tolvane::test {
 
@@ -55,10 +55,10 @@ void TimerMenuTest::entryAddedThroughTheMenuIsScheduledAtOnce() {
   rig.List("web", {});
   rig.List("ウェブ", {});
   rig.Ini("[timer]\ntimer=1\n");
-  CmainDlg& window = rig.Start();
+  MainWindow& window = rig.Start();
   QStringList lists;
-  WhenModal<CtimerDlg>([&](CtimerDlg* list) {
-    WhenModal<CtimeraddDlg>([&](CtimeraddDlg* entry) {
+  WhenModal<TimerListDialog>([&](TimerListDialog* list) {
+    WhenModal<TimerEntryDialog>([&](TimerEntryDialog* entry) {
       QComboBox* combo = entry->findChild<QComboBox*>("listCombo");
       for (int i = 0; i < combo->count(); ++i) lists << combo->itemText(i);
       QComboBox* kind = entry->findChild<QComboBox*>("kindCombo");

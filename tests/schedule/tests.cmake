@@ -4,10 +4,10 @@ list(APPEND CORE_TEST_SOURCES
   schedule/TimerEntryFormTest.cpp
   schedule/TimerEntryTest.cpp
   schedule/TimerFileTest.cpp
-  schedule/TimerListModelTest.cpp
+  schedule/TimerListFormTest.cpp
 )
 
-tolvane_gui_test(ctimerdlg_test schedule/CtimerDlgTest.cpp)
+tolvane_gui_test(timer_list_dialog_test schedule/TimerListDialogTest.cpp)
 tolvane_gui_test(timer_menu_test schedule/TimerMenuTest.cpp)
 
 # The real program against the local FTP server; it needs the executable built first.

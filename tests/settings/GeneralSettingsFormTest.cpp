@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "platform/ProfileFile.h"
 #include "settings/GeneralSettingsForm.h"
 #include "support/Fakes.h"

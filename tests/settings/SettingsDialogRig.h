@@ -9,9 +9,9 @@
 #include <QTest>
 #include <string>
 
-#include "app/MainState.h"
-#include "app/MainView.h"
-#include "app/SettingsFile.h"
+#include "window/MainState.h"
+#include "window/MainView.h"
+#include "settings/SettingsFile.h"
 #include "lists/WhenModal.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"

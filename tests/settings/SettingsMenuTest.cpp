@@ -1,10 +1,10 @@
 // The menu items "設定" and "サーバー設定" of the real main window open the two dialogs over the
 // window's own settings, list selector and extension table.
 #include "SettingsDialogRig.h"
-#include "app/BusyGuard.h"
+#include "window/BusyGuard.h"
 #include "app/MainWindowRig.h"
-#include "settings/ChostsetteiDlg.h"
-#include "settings/CsetteiDlg.h"
+#include "ServerSettingsDialog.h"
+#include "GeneralSettingsDialog.h"
 
 namespace tolvane::test {
 
@@ -21,7 +21,7 @@ void SettingsMenuTest::serverSettingsEditTheWindowsTable() {
   rig.dir.Write("mode.ini", "html\r\n");
   rig.Start();
   QStringList items;
-  WhenModal<ChostsetteiDlg>([&](ChostsetteiDlg* d) {
+  WhenModal<ServerSettingsDialog>([&](ServerSettingsDialog* d) {
     auto* list = Child<QListWidget>(d, "extList");
     for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
     Type(d, "extEdit", "css");
@@ -44,7 +44,7 @@ void SettingsMenuTest::generalSettingsOfferTheWindowsLists() {
   rig.Start();
   QStringList lists;
   int selected = -1;
-  WhenModal<CsetteiDlg>([&](CsetteiDlg* d) {
+  WhenModal<GeneralSettingsDialog>([&](GeneralSettingsDialog* d) {
     auto* combo = Child<QComboBox>(d, "startCombo");
     for (int i = 0; i < combo->count(); ++i) lists << combo->itemText(i);
     selected = combo->currentIndex();

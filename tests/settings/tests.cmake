@@ -4,6 +4,6 @@ list(APPEND CORE_TEST_SOURCES
   settings/SettingFieldsTest.cpp
 )
 
-tolvane_gui_test(chostsetteidlg_test settings/ChostsetteiDlgTest.cpp)
-tolvane_gui_test(csetteidlg_test settings/CsetteiDlgTest.cpp)
+tolvane_gui_test(server_settings_dialog_test settings/ServerSettingsDialogTest.cpp)
+tolvane_gui_test(general_settings_dialog_test settings/GeneralSettingsDialogTest.cpp)
 tolvane_gui_test(settings_menu_test settings/SettingsMenuTest.cpp)

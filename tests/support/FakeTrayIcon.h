@@ -1,6 +1,6 @@
 #pragma once
 // A tray icon that records whether it is shown and can be clicked by the test.
-#include "app/TrayIcon.h"
+#include "window/TrayIcon.h"
 
 namespace tolvane::test {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/MainView.h"
-#include "app/MainState.h"
-#include "platform/Seams.h"
+#include "window/MainView.h"
+#include "window/MainState.h"
+#include "Seams.h"
 #include "support/TempDir.h"
 
 namespace tolvane::test {

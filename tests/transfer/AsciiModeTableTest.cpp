@@ -2,7 +2,7 @@
 
 #include "support/Fakes.h"
 #include "support/TempDir.h"
-#include "transfer/AsciiModeTable.h"
+#include "upload/AsciiModeTable.h"
 
 namespace tolvane {
 namespace {

@@ -5,14 +5,14 @@
 #include <ctime>
 #include <memory>
 
-#include "app/BusyGuard.h"
-#include "app/MainState.h"
+#include "window/BusyGuard.h"
+#include "window/MainState.h"
 #include "platform/LocalTime.h"
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
-#include "transfer/ClockCheck.h"
-#include "transfer/FailureTexts.h"
+#include "upload/ClockCheck.h"
+#include "upload/FailureTexts.h"
 
 namespace tolvane {
 namespace {

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-#include "transfer/FtpSocket.h"
+#include "ftp/FtpSocket.h"
 #include "transfer/FtpTestSupport.h"
 
 namespace tolvane::test {

@@ -2,7 +2,7 @@
 #include <ctime>
 
 #include "transfer/FtpTestSupport.h"
-#include "transfer/FtpTimes.h"
+#include "ftp/FtpTimes.h"
 
 namespace tolvane::test {
 namespace {

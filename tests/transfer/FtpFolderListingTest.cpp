@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "transfer/FtpFolderListing.h"
-#include "transfer/FtpTimes.h"
+#include "ftp/FtpFolderListing.h"
+#include "ftp/FtpTimes.h"
 
 namespace tolvane {
 namespace {

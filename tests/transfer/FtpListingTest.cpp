@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "transfer/FtpListing.h"
-#include "transfer/FtpTimes.h"
+#include "ftp/FtpListing.h"
+#include "ftp/FtpTimes.h"
 
 namespace tolvane {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "transfer/FtpReplyReader.h"
+#include "ftp/FtpReplyReader.h"
 
 namespace tolvane {
 namespace {

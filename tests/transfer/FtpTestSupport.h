@@ -7,7 +7,7 @@
 #include <ostream>
 
 #include "support/FtpServer.h"
-#include "transfer/FtpClient.h"
+#include "ftp/FtpClient.h"
 
 namespace tolvane {
 

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 
-#include "transfer/CrLfEncoder.h"
-#include "transfer/FtpDataAddress.h"
-#include "transfer/FtpEndpoint.h"
-#include "transfer/FtpWireText.h"
+#include "ftp/CrLfEncoder.h"
+#include "ftp/FtpDataAddress.h"
+#include "ftp/FtpEndpoint.h"
+#include "ftp/FtpWireText.h"
 
 namespace tolvane {
 namespace {

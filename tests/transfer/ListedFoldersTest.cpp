@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "transfer/FtpTestSupport.h"
-#include "transfer/ListedFolders.h"
-#include "transfer/PerFileFolders.h"
-#include "transfer/SafeUploader.h"
-#include "transfer/UploadStarter.h"
+#include "upload/ListedFolders.h"
+#include "upload/PerFileFolders.h"
+#include "upload/SafeUploader.h"
+#include "upload/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
 
 namespace tolvane {

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "support/RealFtpServer.h"
-#include "transfer/UploadStarter.h"
+#include "upload/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
 
 namespace tolvane {

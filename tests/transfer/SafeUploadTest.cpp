@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "reliability/ScriptedRunFixture.h"
-#include "transfer/FailureTexts.h"
-#include "transfer/SafeUploader.h"
+#include "upload/FailureTexts.h"
+#include "upload/SafeUploader.h"
 
 namespace tolvane::test {
 namespace {

@@ -10,12 +10,12 @@
 #include <map>
 #include <random>
 
-#include "app/MainState.h"
+#include "window/MainState.h"
 #include "platform/LineFile.h"
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
-#include "transfer/UploadStarter.h"
+#include "upload/UploadStarter.h"
 
 namespace tolvane {
 namespace {

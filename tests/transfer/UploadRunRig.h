@@ -10,7 +10,7 @@
 #include "platform/LineFile.h"
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
-#include "transfer/UploadStarter.h"
+#include "upload/UploadStarter.h"
 
 namespace tolvane::test {
 

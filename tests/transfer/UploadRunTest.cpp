@@ -5,7 +5,7 @@
 #include <ctime>
 #include <memory>
 
-#include "transfer/UploadStarter.h"
+#include "upload/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
 
 namespace tolvane {

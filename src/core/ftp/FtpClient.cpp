@@ -1,0 +1,281 @@
+#include "ftp/FtpClient.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/SystemClock.h"
+#include "ftp/FtpDataChannel.h"
+#include "ftp/FtpEndpoint.h"
+#include "ftp/FtpSession.h"
+#include "ftp/FtpWireText.h"
+
+namespace tolvane {
+namespace {
+
+using Kind = FtpResult::Kind;
+
+// A local file to upload, open for reading; closed when it goes.
+class LocalFile {
+ public:
+  // O_NONBLOCK: a FIFO put in the file's place must not hold open() for good.
+  explicit LocalFile(const std::string& path)
+      : fd_(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
+    struct stat st {};
+    if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+      close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~LocalFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  LocalFile(const LocalFile&) = delete;
+  LocalFile& operator=(const LocalFile&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+// Marks a call in progress, so one coming back in through the pump cannot pull the session
+// from under it.
+class FtpClient::CallGuard {
+ public:
+  explicit CallGuard(FtpClient& client) : client_(client), entered_(!client.busy_) {
+    client_.busy_ = true;
+  }
+  ~CallGuard() {
+    if (!entered_) return;
+    client_.busy_ = false;
+    if (client_.closeWanted_) {
+      client_.closeWanted_ = false;
+      client_.Close();
+    }
+  }
+  CallGuard(const CallGuard&) = delete;
+  CallGuard& operator=(const CallGuard&) = delete;
+  bool entered() const { return entered_; }
+
+ private:
+  FtpClient& client_;
+  bool entered_;
+};
+
+FtpClient::FtpClient(FtpOptions options) : options_(std::move(options)) {}
+
+FtpClient::~FtpClient() { Close(); }
+
+FtpResult FtpClient::Connect(const std::string& hostField, const std::string& user,
+                             const std::string& password, bool passive) {
+  CallGuard guard(*this);
+  if (!guard.entered()) return FtpResult::Failed(Kind::Busy);
+  CloseSession();
+  std::optional<FtpEndpoint> endpoint = ParseHostField(hostField);
+  if (!endpoint) return FtpResult::Failed(Kind::BadHostField);
+  if (BreaksCommandLine(user) || BreaksCommandLine(password)) {
+    return FtpResult::Failed(Kind::AccountUnsendable);
+  }
+  session_ = std::make_unique<FtpSession>(options_);
+  FtpResult result = session_->Open(*endpoint, user, password, passive);
+  if (!result.Succeeded()) CloseSession();
+  return result;
+}
+
+bool FtpClient::ChangeDirectory(const std::string& path) {
+  CallGuard guard(*this);
+  if (!guard.entered()) return false;
+  FtpResult why;
+  std::optional<std::string> wire = WireName(path, &why);
+  if (!wire || wire->empty()) return false;
+  session_->NamesHere().reset();
+  std::optional<FtpReply> reply = session_->Control().Command("CWD " + *wire);
+  return reply && reply->Completed();
+}
+
+RemoteLookup FtpClient::LookUp(const std::string& name) {
+  CallGuard guard(*this);
+  if (!guard.entered()) return RemoteLookup::Unknown();
+  FtpResult why;
+  std::optional<std::string> wire = WireName(name, &why);
+  if (!wire) return IsConnected() ? RemoteLookup::Missing() : RemoteLookup::Unknown();
+  if (wire->empty()) return RemoteLookup::Missing();
+  return FindRemoteFile(*session_, *wire, Now());
+}
+
+std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
+  RemoteLookup lookup = LookUp(name);
+  if (lookup.kind != RemoteLookup::Kind::Found) return std::nullopt;
+  return lookup.time;
+}
+
+FolderListingWay FtpClient::ListingWay() {
+  CallGuard guard(*this);
+  if (!guard.entered() || !IsConnected()) return FolderListingWay::None;
+  return RemoteFolderListingWay(*session_);
+}
+
+std::optional<FtpFolderListing> FtpClient::ListFolder() {
+  CallGuard guard(*this);
+  if (!guard.entered() || !IsConnected()) return std::nullopt;
+  return ListRemoteFolder(*session_, Now());
+}
+
+FolderAnswer FtpClient::FindInListing(const FtpFolderListing& listing,
+                                      const std::string& name) const {
+  constexpr FolderAnswer kNotFound{FolderAnswer::Kind::Missing, 0, TimeBasis::Utc};
+  // The same refusals as FindFile's, before any name is compared.
+  if (busy_) return kNotFound;
+  FtpResult why;
+  std::optional<std::string> wire = WireName(name, &why);
+  if (!wire || wire->empty()) return kNotFound;
+  return listing.Find(*wire);
+}
+
+void FtpClient::ForgetInListing(FtpFolderListing& listing, const std::string& name) const {
+  FtpResult why;
+  if (std::optional<std::string> wire = WireName(name, &why)) listing.Forget(*wire);
+}
+
+FtpResult FtpClient::PutFile(const std::string& localPath, const std::string& remoteName,
+                             TransferType type, PutReport* report) {
+  if (report) *report = {};
+  CallGuard guard(*this);
+  if (!guard.entered()) return FtpResult::Failed(Kind::Busy);
+  FtpResult why;
+  std::optional<std::string> wire = WireName(remoteName, &why);
+  if (!wire) return why;
+  if (wire->empty()) return FtpResult::Failed(Kind::NameUnsendable);
+  LocalFile file(localPath);
+  if (file.fd() < 0) return FtpResult::Failed(Kind::LocalFileUnreadable);
+  FtpResult typeSet = session_->SetType(type == TransferType::Ascii ? 'A' : 'I');
+  if (!typeSet.Succeeded()) return typeSet;
+  FtpDataChannel channel(*session_);
+  if (FtpResult started = channel.Start("STOR " + *wire); !started.Succeeded()) return started;
+  // Whatever the outcome, a file of that name may now be there.
+  session_->NameAdded(*wire);
+  PutReport done{true, 0};
+  FtpResult result = channel.Upload(file.fd(), type == TransferType::Ascii, done.bytesSent);
+  if (report) *report = done;
+  return result;
+}
+
+bool FtpClient::DeleteFile(const std::string& name) {
+  CallGuard guard(*this);
+  if (!guard.entered()) return false;
+  FtpResult why;
+  std::optional<std::string> wire = WireName(name, &why);
+  if (!wire || wire->empty()) return false;
+  std::optional<FtpReply> reply = session_->Control().Command("DELE " + *wire);
+  if (!reply || !reply->Completed()) return false;
+  session_->NameRemoved(*wire);
+  return true;
+}
+
+FtpClient::RenameResult FtpClient::Rename(const std::string& from, const std::string& to) {
+  CallGuard guard(*this);
+  FtpResult why;
+  std::optional<std::string> wireFrom = WireName(from, &why);
+  std::optional<std::string> wireTo = WireName(to, &why);
+  if (!guard.entered() || !wireFrom || !wireTo || wireFrom->empty() || wireTo->empty()) {
+    return RenameResult::TargetRefused;
+  }
+  if (session_->Lacks().rename) return RenameResult::Unsupported;
+  FtpControl& control = session_->Control();
+  std::optional<FtpReply> reply = control.Command("RNFR " + *wireFrom);
+  if (!reply) return RenameResult::TargetRefused;
+  if (reply->code != 350) {
+    // The file was just put, so a refusal here is a refusal of renaming itself.
+    session_->Lacks().rename = reply->RefusesCommand() || reply->code == 553;
+    return session_->Lacks().rename ? RenameResult::Unsupported : RenameResult::TargetRefused;
+  }
+  reply = control.Command("RNTO " + *wireTo);
+  if (!reply) return RenameResult::TargetRefused;
+  if (reply->NotImplemented()) {
+    session_->Lacks().rename = true;
+    return RenameResult::Unsupported;
+  }
+  if (!reply->Completed()) return RenameResult::TargetRefused;
+  session_->NameRemoved(*wireFrom);
+  session_->NameAdded(*wireTo);
+  return RenameResult::Done;
+}
+
+std::optional<uint64_t> FtpClient::SizeOf(const std::string& name) {
+  CallGuard guard(*this);
+  FtpResult why;
+  std::optional<std::string> wire = WireName(name, &why);
+  if (!guard.entered() || !wire || wire->empty() || session_->Lacks().size) return std::nullopt;
+  std::optional<FtpReply> reply = session_->Control().Command("SIZE " + *wire);
+  if (!reply || reply->code != 213) {
+    if (reply && reply->NotImplemented()) session_->Lacks().size = true;
+    return std::nullopt;
+  }
+  const std::string& line = reply->LastLine();
+  size_t digits = line.find_first_of("0123456789", 3);
+  if (digits == std::string::npos) return std::nullopt;
+  uint64_t size = 0;
+  for (size_t i = digits; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+    if (size > (UINT64_MAX - 9) / 10) return std::nullopt;
+    size = size * 10 + static_cast<uint64_t>(line[i] - '0');
+  }
+  return size;
+}
+
+std::optional<std::set<std::string>> FtpClient::NamesHere() {
+  CallGuard guard(*this);
+  if (!guard.entered() || !IsConnected()) return std::nullopt;
+  if (!LearnNamesHere(*session_, Now())) return std::nullopt;
+  return session_->NamesHere();
+}
+
+void FtpClient::Close() {
+  CallGuard guard(*this);
+  if (!guard.entered()) {
+    closeWanted_ = true;
+    return;
+  }
+  CloseSession();
+}
+
+void FtpClient::CloseSession() {
+  if (!session_) return;
+  session_->Quit();
+  previousCommands_ += session_->Control().CommandCount();
+  session_.reset();
+}
+
+bool FtpClient::IsConnected() const { return session_ && session_->IsOpen(); }
+
+uint64_t FtpClient::CommandCount() const {
+  return previousCommands_ + (session_ ? session_->Control().CommandCount() : 0);
+}
+
+std::optional<std::string> FtpClient::WireName(const std::string& name, FtpResult* why) const {
+  if (!IsConnected()) {
+    *why = NotConnected();
+    return std::nullopt;
+  }
+  if (BreaksCommandLine(name)) {
+    *why = FtpResult::Failed(Kind::NameUnsendable);
+    return std::nullopt;
+  }
+  std::optional<std::string> wire = ToWire(name, session_->Encoding());
+  if (!wire) *why = FtpResult::Failed(Kind::NameNotConvertible);
+  return wire;
+}
+
+FtpResult FtpClient::NotConnected() const {
+  if (session_ && session_->Control().Failure() != Kind::Ok) {
+    return FtpResult::Failed(session_->Control().Failure());
+  }
+  return FtpResult::Failed(Kind::NotConnected);
+}
+
+int64_t FtpClient::Now() const {
+  return (options_.clock ? *options_.clock : TheSystemClock()).Now();
+}
+
+}  // namespace tolvane

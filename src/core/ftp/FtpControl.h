@@ -1,0 +1,66 @@
+#pragma once
+// The control connection: commands out, replies back, each wait bounded. Any transport
+// failure (timeout, hang-up, garbage) closes it for good and leaves the reason; nothing here
+// reconnects. Every command and reply passes the options' trace hook.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ftp/FtpEndpoint.h"
+#include "ftp/FtpOptions.h"
+#include "ftp/FtpReply.h"
+#include "ftp/FtpReplyReader.h"
+#include "ftp/FtpSocket.h"
+
+namespace tolvane {
+
+class FtpControl {
+ public:
+  explicit FtpControl(const FtpOptions& options) : options_(options) {}
+
+  // Ok once connected; otherwise why not.
+  FtpResult Open(const FtpEndpoint& endpoint);
+  bool IsOpen() const { return socket_.IsOpen(); }
+  void Close();
+
+  // Sends one command line (CR LF added) and returns its final reply.
+  // `timeoutMs` < 0: the reply timeout of the options.
+  std::optional<FtpReply> Command(const std::string& line, int timeoutMs = -1);
+  // Sends a command that opens a transfer and returns its first reply, a 1xx one included.
+  std::optional<FtpReply> Begin(const std::string& line, int timeoutMs = -1);
+  // The next reply, e.g. the final one after a 1xx.
+  std::optional<FtpReply> NextReply(int timeoutMs = -1);
+  // `reply` if it is final, else the final one that follows it (a server that sends only
+  // preliminary replies is treated as garbled).
+  std::optional<FtpReply> FinalReply(std::optional<FtpReply> reply);
+
+  // Why the connection failed; Ok while it works.
+  FtpResult::Kind Failure() const { return failure_; }
+  // From now on masked wherever it appears in the trace and in Masked (the password, which
+  // some servers echo).
+  void Conceal(const std::string& secret);
+  // `text` with every concealed secret replaced by a mask that does not tell its length.
+  std::string Masked(std::string text) const;
+  // Tells the trace hook, if there is one.
+  void Trace(const FtpTraceEvent& event) const {
+    if (options_.trace) options_.trace(event);
+  }
+  uint64_t CommandCount() const { return commandCount_; }
+  const FtpOptions& Options() const { return options_; }
+  sockaddr_storage LocalAddress() const { return socket_.LocalAddress(); }
+  sockaddr_storage PeerAddress() const { return peer_; }
+
+ private:
+  std::optional<FtpReply> Fail(FtpResult::Kind why);
+
+  FtpOptions options_;
+  FtpSocket socket_;
+  FtpReplyReader reader_;
+  sockaddr_storage peer_{};
+  FtpResult::Kind failure_ = FtpResult::Kind::Ok;
+  std::vector<std::string> secrets_;
+  uint64_t commandCount_ = 0;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,110 @@
+#include "ftp/FtpFolderListing.h"
+
+#include "platform/AsciiText.h"
+#include "ftp/FtpListing.h"
+#include "ftp/FtpTimes.h"
+
+namespace tolvane {
+namespace {
+
+using Kind = FolderAnswer::Kind;
+
+FolderAnswer AnswerOf(const MlstFacts& facts) {
+  // A single MLST says "no such file" for a folder and takes the time of anything else that
+  // has one; types other than plain files (links, devices) are left to it.
+  if (facts.isDirectory) return {Kind::Missing, 0};
+  if (facts.isFile && facts.modifyUtc) return {Kind::Found, *facts.modifyUtc, TimeBasis::Utc};
+  return {Kind::AskServer, 0};
+}
+
+// Names a server may not treat in a listing as it treats them in a single look-up: hidden
+// files (many listings leave out dot files), names a server may trim, and names it may
+// read as a pattern or a path.
+bool NeedsSingleLookUp(const std::string& name) {
+  return name.empty() || name.front() == '.' || name.front() == ' ' || name.back() == ' ' ||
+         name.back() == '.' || name.find_first_of("\\*?[~") != std::string::npos;
+}
+
+bool IsAscii(const std::string& name) {
+  for (unsigned char c : name) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string LooseName(std::string_view wireName) {
+  size_t start = wireName.find_first_not_of(' ');
+  if (start == std::string_view::npos) return {};
+  size_t end = wireName.find_last_not_of(" .");
+  return ToLowerAscii(wireName.substr(start, end == std::string_view::npos ? 0 : end + 1 - start));
+}
+
+std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text) {
+  FtpFolderListing listing(Source::Mlsd);
+  listing.bytes_ = text.size();
+  bool readable = true;
+  ForEachListingLine(text, [&](std::string_view line) {
+    if (line.empty()) return;
+    size_t space = line.find(' ');
+    std::optional<MlstFacts> facts = ParseFactLine(line);
+    if (space == std::string_view::npos || space + 1 >= line.size() || !facts) {
+      readable = false;
+      return;
+    }
+    std::string name(line.substr(space + 1));
+    FolderAnswer answer = AnswerOf(*facts);
+    auto [it, added] = listing.entries_.emplace(name, answer);
+    bool same = it->second.kind == answer.kind && it->second.time == answer.time;
+    if (!added && !same) it->second = {Kind::AskServer, 0};  // listed twice, differently
+    listing.listedLoose_.insert(LooseName(name));
+    listing.names_.insert(std::move(name));
+  });
+  if (!readable) return std::nullopt;
+  return listing;
+}
+
+FtpFolderListing FtpFolderListing::FromList(std::string_view text, int64_t nowUtc) {
+  FtpFolderListing listing(Source::List);
+  listing.bytes_ = text.size();
+  ForEachListingLine(text, [&](std::string_view line) {
+    std::optional<ListedEntry> entry = ParseListLine(line, nowUtc);
+    if (!entry) return;
+    listing.listedLoose_.insert(LooseName(entry->name));
+    listing.names_.insert(entry->name);
+    // The single look-up takes the first line of that name that is no folder.
+    if (!entry->isDirectory) {
+      FolderAnswer found{Kind::Found, entry->time, TimeBasis::ListedWallClock};
+      listing.entries_.emplace(entry->name, found);
+    }
+  });
+  return listing;
+}
+
+FolderAnswer FtpFolderListing::Find(const std::string& wireName) const {
+  if (forgottenLoose_.count(LooseName(wireName)) != 0) return {Kind::AskServer, 0};
+  // Without MLST and MDTM a single look-up reads the same LIST by exact name.
+  if (source_ == Source::List) return FindExact(wireName);
+  if (NeedsSingleLookUp(wireName)) return {Kind::AskServer, 0};
+  auto it = entries_.find(wireName);
+  if (it != entries_.end()) return it->second;
+  // Not listed under this exact name: a server that matches names regardless of case (or
+  // of Unicode form) might still find it, so "missing" holds only for ASCII names with no
+  // loose match in the folder.
+  if (!IsAscii(wireName) || listedLoose_.count(LooseName(wireName)) != 0) {
+    return {Kind::AskServer, 0};
+  }
+  return {Kind::Missing, 0};
+}
+
+FolderAnswer FtpFolderListing::FindExact(const std::string& wireName) const {
+  auto it = entries_.find(wireName);
+  return it != entries_.end() ? it->second : FolderAnswer{Kind::Missing, 0};
+}
+
+void FtpFolderListing::Forget(const std::string& wireName) {
+  forgottenLoose_.insert(LooseName(wireName));
+}
+
+}  // namespace tolvane

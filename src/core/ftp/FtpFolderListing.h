@@ -1,0 +1,58 @@
+#pragma once
+// What one listing of a server folder (MLSD, else LIST) says about the files in it, read so
+// that every answer is the one a look-up of that single name would have given. Where a
+// listing cannot promise that (names a server might match loosely, odd types, names put
+// since), it says so and the caller asks the server about that name.
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "ftp/FtpTimes.h"
+
+namespace tolvane {
+
+struct FolderAnswer {
+  enum class Kind { Found, Missing, AskServer };
+  Kind kind = Kind::AskServer;
+  int64_t time = 0;  // when found, as the look-up would report it
+  TimeBasis basis = TimeBasis::Utc;
+};
+
+class FtpFolderListing {
+ public:
+  // An MLSD reply's data; nullopt when a line is not of the "facts; name" form.
+  static std::optional<FtpFolderListing> FromMlsd(std::string_view text);
+  // A LIST reply's data, read as a single look-up reads it (`nowUtc` dates yearless lines).
+  static FtpFolderListing FromList(std::string_view text, int64_t nowUtc);
+
+  // `wireName` as the server spells it.
+  FolderAnswer Find(const std::string& wireName) const;
+  // A file of this name was put (or tried): what the listing knew of it, and of names the
+  // server may take for the same file, is out of date.
+  void Forget(const std::string& wireName);
+
+  // Every name the listing showed, folders included, exactly as the server sent it.
+  const std::set<std::string>& Names() const { return names_; }
+  // The size of the listing as it came over the wire.
+  size_t Bytes() const { return bytes_; }
+
+ private:
+  enum class Source { Mlsd, List };
+  explicit FtpFolderListing(Source source) : source_(source) {}
+  FolderAnswer FindExact(const std::string& wireName) const;
+
+  Source source_;
+  std::set<std::string> names_;
+  size_t bytes_ = 0;
+  std::unordered_map<std::string, FolderAnswer> entries_;  // the first entry of each name
+  std::set<std::string> listedLoose_;                      // LooseName of every listed name
+  std::set<std::string> forgottenLoose_;
+};
+
+// The name as a case-blind server that ignores trailing dots and spaces might read it.
+std::string LooseName(std::string_view wireName);
+
+}  // namespace tolvane

@@ -1,0 +1,37 @@
+#pragma once
+// Cuts the bytes of the control connection into replies. Bounded: an endless line or an
+// endless multi-line reply costs at most a fixed amount of memory; bytes that are no reply
+// at all mark the stream as garbled.
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ftp/FtpReply.h"
+
+namespace tolvane {
+
+class FtpReplyReader {
+ public:
+  static constexpr size_t kMaxLineBytes = 4096;  // the rest of a longer line is dropped
+  static constexpr size_t kMaxLines = 256;       // middle lines beyond this are dropped
+
+  void Feed(std::string_view bytes);
+  // The oldest complete reply not taken yet.
+  std::optional<FtpReply> Next();
+  // Something arrived that is not an FTP reply; nothing after it can be trusted.
+  bool Garbled() const { return garbled_; }
+  void Reset() { *this = FtpReplyReader(); }
+
+ private:
+  void TakeLine(std::string line);
+
+  std::string partial_;
+  bool partialOverlong_ = false;
+  std::optional<FtpReply> open_;  // a multi-line reply still waiting for its last line
+  std::deque<FtpReply> complete_;
+  bool garbled_ = false;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,136 @@
+#include "schedule/ScheduleTicker.h"
+
+#include <utility>
+
+#include "settings/AppSettings.h"
+#include "window/MainState.h"
+#include "settings/SettingsFile.h"
+#include "window/StatusTexts.h"
+#include "platform/Cp932.h"
+#include "platform/LocalTime.h"
+#include "schedule/TimerCodeText.h"
+#include "schedule/TimerFile.h"
+
+namespace tolvane {
+namespace {
+
+constexpr const char* kClockFormat = "%H：%M：%S";
+
+}  // namespace
+
+ScheduleTicker::ScheduleTicker(MainContext& ctx, Shutdown& shutdown,
+                               std::function<void(const TimerEntry&)> runEntry)
+    : ctx_(ctx), shutdown_(shutdown), runEntry_(std::move(runEntry)) {}
+
+void ScheduleTicker::LoadSchedule(int mode) {
+  int64_t now = ctx_.clock.Now();
+  if (ctx_.state.m_clockText.empty()) ctx_.state.m_clockText = FormatLocal(now, kClockFormat);
+  std::optional<std::vector<std::string>> bytes = ReadTimerFileBytes(ctx_.settings);
+  // Without a file the day selection stays as it was.
+  if (!bytes) return;
+  if (mode == 0 || mode == 1) {
+    std::vector<std::string> lines;
+    lines.reserve(bytes->size());
+    for (const std::string& line : *bytes) lines.push_back(FromCp932(line));
+    BuildDaySelection(lines, now);
+  }
+  if (mode == 1 || mode == 2) PurgeExpired(std::move(*bytes), now, mode == 1);
+}
+
+void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, int64_t now) {
+  std::vector<TimerEntry>& today = ctx_.state.m_todayEntries;
+  today.clear();
+  for (TimerEntry& entry : PairEntries(lines)) {
+    if (today.size() >= kMaxTimerEntries) break;  // entries are counted in 16 bits
+    if (IsDueToday(entry.code, now)) today.push_back(std::move(entry));
+  }
+}
+
+// Removes expired one-shot entries from the file, whose lines come as undecoded bytes: codes
+// are ASCII digits either way, and the lines kept are written back byte for byte. The day selection is left alone: a one-shot
+// removed here still fires from it at its minute.
+// At start-up the switch rebuilds the selection from the file right after this purge, so a
+// one-shot of the current minute is kept until it has fired (the purge after firing removes
+// it); otherwise starting at 09:30:20 would silently drop the 09:30 entry unrun.
+void ScheduleTicker::PurgeExpired(std::vector<std::string> lines, int64_t now, bool keepThisMinute) {
+  const std::string thisMinute = FormatLocal(now, "%Y%m%d%H%M");
+  std::vector<std::string> kept;
+  kept.reserve(lines.size());
+  size_t i = 0;
+  for (; i + 1 < lines.size(); i += 2) {
+    bool dueNow = keepThisMinute && timercode::Last(lines[i], 12) == thisMinute;
+    if (IsExpired(lines[i], now) && !dueNow) continue;
+    kept.push_back(std::move(lines[i]));
+    kept.push_back(std::move(lines[i + 1]));
+  }
+  // An odd last line is no entry, but it is the user's text: keep it.
+  if (i < lines.size()) kept.push_back(std::move(lines[i]));
+  if (!WriteTimerFileBytes(ctx_.settings, kept)) {
+    ctx_.prompts.Error("タイマー設定を更新できませんでした");
+  }
+}
+
+void ScheduleTicker::OnTimer() {
+  MainState& state = ctx_.state;
+  if (state.m_busy) return;
+  int64_t now = ctx_.clock.Now();
+  std::string clockText = FormatLocal(now, kClockFormat);
+  if (clockText != state.m_clockText) {
+    state.m_clockText = clockText;
+    ShowIdleStatus();
+  }
+  if (ctx_.settings.timer == 0) return;
+  std::string minute = FormatLocal(now, "%H%M");
+  if (minute != state.m_lastMinute) ProcessMinute(minute);
+}
+
+void ScheduleTicker::ProcessMinute(const std::string& minute) {
+  MainState& state = ctx_.state;
+  state.m_lastMinute = minute;
+  if (minute == "0000") LoadSchedule(0);  // a new day
+
+  bool oneShotFired = false;
+  bool shutdownWanted = false;
+  // The size is read again each step: a run may let the timer dialog rebuild the selection.
+  for (size_t i = 0; i < state.m_todayEntries.size(); ++i) {
+    const TimerEntry entry = state.m_todayEntries[i];
+    if (!MatchesMinute(entry.code, minute)) continue;
+    runEntry_(entry);
+    // Whatever the run's outcome, the entry counts as fired.
+    if (Kind(entry.code) == '1') oneShotFired = true;
+    if (ShutdownAfter(entry.code)) shutdownWanted = true;
+  }
+  if (oneShotFired) LoadSchedule(2);
+  if (shutdownWanted) ShutdownWindows();
+}
+
+void ScheduleTicker::ShutdownWindows() {
+  ctx_.status.SetStatus("Windowsを終了しています...");
+  shutdown_.PowerOff();
+}
+
+void ScheduleTicker::OnTimerOn() {
+  AppSettings& settings = ctx_.settings;
+  if (settings.timer != 0) {
+    settings.timer = 0;
+    ctx_.view.SetTimerChecked(false);
+  } else {
+    settings.timer = 1;
+    LoadSchedule(0);
+    ctx_.view.SetTimerChecked(true);
+  }
+  ShowIdleStatus();
+  // A failed write only means the next start uses the old switch; nothing to tell the user.
+  WriteSettingInt(settings, "timer", "timer", settings.timer);
+}
+
+void ScheduleTicker::ApplyStoredSwitch() {
+  // Start from the opposite and toggle, so the check mark, status line, day selection and
+  // stored key all follow the stored value (and a stored 5 ends as 1).
+  ctx_.settings.timer = ctx_.settings.timer == 0 ? 1 : 0;
+  OnTimerOn();
+}
+
+void ScheduleTicker::ShowIdleStatus() { ctx_.status.SetStatus(IdleText(ctx_.settings, ctx_.state)); }
+
+}  // namespace tolvane

@@ -1,0 +1,53 @@
+#pragma once
+// The general settings dialog's start values and its OK: each changed value written to its
+// key and assigned to the record, nothing else told.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/AppSettings.h"
+#include "Seams.h"
+
+namespace tolvane {
+
+struct GeneralSettingsFields {
+  int startIndex = -1;               // the position selected in the start-up list box, -1 for none
+  std::optional<std::string> start;  // its text; nullopt when nothing is selected
+  std::string localfolder;
+  std::string editor;
+  bool shift = false;
+  bool ctrl = false;
+  bool saisyou = false;
+  bool kidou = false;
+  bool zenmen = false;
+};
+
+enum class GeneralField { None, Start, Localfolder, Editor };
+
+struct GeneralFormStep {
+  bool close = false;
+  GeneralField focus = GeneralField::None;
+};
+
+class GeneralSettingsForm {
+ public:
+  GeneralSettingsForm(AppSettings& settings, Prompts& prompts);
+
+  // The values the controls start with, given the names in the main window's list selector:
+  // the start-up list is the last name equal to `start`, or the first list when none is.
+  GeneralSettingsFields Initial(const std::vector<std::string>& listNames) const;
+
+  // OK: stores the changed values in the order localfolder, start (only with a selection),
+  // editor, shift, ctrl, saisyou, kidou, zenmen. A text that cannot be stored stops it before
+  // anything is written.
+  GeneralFormStep Ok(const GeneralSettingsFields& fields);
+
+ private:
+  bool RefuseUnstorable(const GeneralSettingsFields& fields, GeneralFormStep& step);
+  bool StoreKeys(const GeneralSettingsFields& fields);
+
+  AppSettings& m_settings;
+  Prompts& m_prompts;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,95 @@
+#include "upload/ListedFolders.h"
+
+#include "ftp/FtpClient.h"
+#include "upload/SafeUploader.h"
+
+namespace tolvane {
+namespace {
+
+// An MLSD listing costs about three round trips (data connection, the command, its end)
+// and an MLST look-up one, so a folder is listed only when four or more entries will look
+// in it. A folder's size is not known before its listing arrives: a huge folder with few
+// entries in it is the case this count keeps from costing more than it saves. Where a
+// look-up itself reads LIST, listing the folder once is never dearer.
+int EntriesWorthAListing(FolderListingWay way) { return way == FolderListingWay::Mlsd ? 4 : 1; }
+
+}  // namespace
+
+ListedFolders::ListedFolders(FtpClient& ftp, SafeUploader& uploader,
+                             const std::vector<std::string>& entryFolders)
+    : ftp_(ftp), uploader_(uploader), directories_(ftp) {
+  for (const std::string& folder : entryFolders) ++entriesLeft_[folder];
+}
+
+void ListedFolders::Enter(const std::string& serverFolder, const std::string& folder) {
+  DropListingsNoLongerNeeded();
+  folderHere_ = folder;
+  auto left = entriesLeft_.find(folder);
+  entriesHere_ = left != entriesLeft_.end() ? left->second-- : 0;
+  std::vector<std::string> changes{"/"};
+  if (!serverFolder.empty()) changes.push_back(serverFolder);
+  if (!folder.empty()) changes.push_back(folder);
+  directories_.Enter(changes);
+}
+
+RemoteLookup ListedFolders::Find(const std::string& name) {
+  const FtpFolderListing* listing = ListingHere();
+  // Listed first all the same: whether a folder is worth a listing is decided by its first
+  // look-up, whatever the name.
+  if (!IsFindableName(name)) return RemoteLookup::Missing();
+  if (listing) {
+    FolderAnswer answer = ftp_.FindInListing(*listing, name);
+    if (answer.kind == FolderAnswer::Kind::Found) {
+      return RemoteLookup::Found(answer.time, answer.basis);
+    }
+    if (answer.kind == FolderAnswer::Kind::Missing) return RemoteLookup::Missing();
+  }
+  directories_.GoToTarget();
+  return ftp_.LookUp(name);
+}
+
+std::optional<std::string> ListedFolders::Put(const std::string& localPath,
+                                              const std::string& name, TransferType type) {
+  // Whatever becomes of the put, the file may have changed; and the folder may be known
+  // under another way of reaching it, so every listing forgets the name.
+  for (auto& [place, knowledge] : known_) {
+    if (knowledge.listing) ftp_.ForgetInListing(*knowledge.listing, name);
+  }
+  directories_.GoToTarget();
+  std::string folderKey;
+  for (const std::string& change : directories_.Target()) folderKey += change + '\n';
+  return uploader_.Put(folderKey, localPath, name, type);
+}
+
+FtpFolderListing* ListedFolders::ListingHere() {
+  Knowledge& knowledge = known_[directories_.Target()];
+  knowledge.usedByFolders.insert(folderHere_);
+  if (!knowledge.listing && !knowledge.unlistable) {
+    FolderListingWay way = ftp_.ListingWay();
+    if (way != FolderListingWay::None && entriesHere_ >= EntriesWorthAListing(way)) {
+      if (directories_.GoToTarget()) knowledge.listing = ftp_.ListFolder();
+      if (knowledge.listing && knowledge.listing->Bytes() > kMaxKeptListingBytes) {
+        knowledge.listing.reset();
+      }
+      knowledge.unlistable = !knowledge.listing;
+    }
+  }
+  return knowledge.listing ? &*knowledge.listing : nullptr;
+}
+
+size_t ListedFolders::KeptListings() const {
+  size_t kept = 0;
+  for (const auto& [place, knowledge] : known_) kept += knowledge.listing.has_value();
+  return kept;
+}
+
+void ListedFolders::DropListingsNoLongerNeeded() {
+  for (auto& [place, knowledge] : known_) {
+    if (!knowledge.listing) continue;
+    bool needed = false;
+    for (const std::string& folder : knowledge.usedByFolders) needed |= entriesLeft_[folder] > 0;
+    if (!needed) knowledge.listing.reset();  // a later entry reaching it here lists it again
+  }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,25 @@
+#pragma once
+// The plain way: every entry changes to "/", the server folder and its folder, and asks the
+// server about its file by itself. The reference the faster way is held to.
+#include "upload/RemoteFolders.h"
+
+namespace tolvane {
+
+class FtpClient;
+class SafeUploader;
+
+class PerFileFolders : public RemoteFolders {
+ public:
+  PerFileFolders(FtpClient& ftp, SafeUploader& uploader) : ftp_(ftp), uploader_(uploader) {}
+  void Enter(const std::string& serverFolder, const std::string& folder) override;
+  RemoteLookup Find(const std::string& name) override;
+  std::optional<std::string> Put(const std::string& localPath, const std::string& name,
+                                 TransferType type) override;
+
+ private:
+  FtpClient& ftp_;
+  SafeUploader& uploader_;
+  std::string place_;  // the changes of the entry entered last
+};
+
+}  // namespace tolvane

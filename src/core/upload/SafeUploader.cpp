@@ -1,0 +1,129 @@
+#include "upload/SafeUploader.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "upload/FailureTexts.h"
+#include "ftp/FtpClient.h"
+
+namespace tolvane {
+namespace {
+
+constexpr const char* kTemporaryPrefix = ".tolvane-";
+constexpr const char* kTemporarySuffix = ".part";
+constexpr size_t kHashDigits = 16;
+// A file that keeps changing is sent this many times in all before the run gives up on it.
+constexpr int kSendsOfAChangingFile = 3;
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+SafeUploader::SafeUploader(FtpClient& ftp, bool temporaryName, std::set<std::string> listedNames)
+    : ftp_(ftp), temporaryName_(temporaryName), listedNames_(std::move(listedNames)) {}
+
+std::string SafeUploader::TemporaryNameFor(const std::string& name, unsigned salt) {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
+  for (unsigned char c : name) mix(c);
+  for (int shift = 0; shift < 32; shift += 8) mix(static_cast<unsigned char>(salt >> shift));
+  char digits[kHashDigits + 1];
+  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+  return kTemporaryPrefix + std::string(digits) + kTemporarySuffix;
+}
+
+bool SafeUploader::IsTemporaryName(const std::string& name) {
+  const std::string prefix = kTemporaryPrefix, suffix = kTemporarySuffix;
+  if (name.size() != prefix.size() + kHashDigits + suffix.size()) return false;
+  if (name.compare(0, prefix.size(), prefix) != 0) return false;
+  if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) return false;
+  for (size_t i = prefix.size(); i < prefix.size() + kHashDigits; ++i) {
+    char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+std::string SafeUploader::TemporaryName(const std::string& name) const {
+  unsigned salt = 0;
+  std::string temporary = TemporaryNameFor(name, salt);
+  while (listedNames_.count(temporary) != 0) temporary = TemporaryNameFor(name, ++salt);
+  return temporary;
+}
+
+std::optional<std::string> SafeUploader::Put(const std::string& folderKey,
+                                             const std::string& localPath,
+                                             const std::string& name, TransferType type) {
+  SweepLeftovers(folderKey);
+  for (int send = 0; send < kSendsOfAChangingFile; ++send) {
+    Attempt attempt = PutOnce(localPath, name, type);
+    if (attempt.outcome != Outcome::Changed) return attempt.failure;
+  }
+  return std::string(kChangedDuringUpload);
+}
+
+SafeUploader::Attempt SafeUploader::PutOnce(const std::string& localPath, const std::string& name,
+                                            TransferType type) {
+  if (temporaryName_ && !renameRefused_) {
+    const std::string temporary = TemporaryName(name);
+    Attempt attempt = PutAs(localPath, temporary, type);
+    if (attempt.outcome != Outcome::Done) return attempt;
+    FtpClient::RenameResult renamed = ftp_.Rename(temporary, name);
+    if (renamed == FtpClient::RenameResult::TargetRefused && ftp_.IsConnected()) {
+      // Some servers never rename onto an existing file: make way for it first.
+      ftp_.DeleteFile(name);
+      renamed = ftp_.Rename(temporary, name);
+    }
+    if (renamed == FtpClient::RenameResult::Done) return {Outcome::Done, std::nullopt};
+    ftp_.DeleteFile(temporary);
+    if (!ftp_.IsConnected()) return {Outcome::Failed, FailureText(ftp_.LastFailure())};
+    // This server will not let the file be replaced by renaming: put it under its name.
+    renameRefused_ = true;
+  }
+  return PutAs(localPath, name, type);
+}
+
+SafeUploader::Attempt SafeUploader::PutAs(const std::string& localPath, const std::string& target,
+                                          TransferType type) {
+  struct stat before {};
+  if (::stat(localPath.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) {
+    return {Outcome::Failed, std::string(kFtpLocalFileUnreadable)};
+  }
+  FtpClient::PutReport report;
+  if (FtpResult put = ftp_.PutFile(localPath, target, type, &report); !put.Succeeded()) {
+    // Whatever arrived is incomplete; the next run must find no file to trust.
+    if (report.started && ftp_.IsConnected()) ftp_.DeleteFile(target);
+    return {Outcome::Failed, FailureText(put)};
+  }
+  struct stat after {};
+  bool changed = ::stat(localPath.c_str(), &after) != 0 || !SameFile(before, after) ||
+                 report.bytesSent != static_cast<uint64_t>(before.st_size);
+  if (changed) {
+    ftp_.DeleteFile(target);
+    return {Outcome::Changed, std::nullopt};
+  }
+  if (type == TransferType::Binary) {
+    std::optional<uint64_t> size = ftp_.SizeOf(target);
+    if (size && *size != report.bytesSent) {
+      ftp_.DeleteFile(target);
+      return {Outcome::Failed, std::string(kSizeMismatch)};
+    }
+  }
+  return {Outcome::Done, std::nullopt};
+}
+
+void SafeUploader::SweepLeftovers(const std::string& folderKey) {
+  if (!temporaryName_ || !sweptFolders_.insert(folderKey).second) return;
+  std::optional<std::set<std::string>> names = ftp_.NamesHere();
+  if (!names) return;
+  for (const std::string& name : *names) {
+    if (IsTemporaryName(name) && listedNames_.count(name) == 0) ftp_.DeleteFile(name);
+  }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,19 @@
+#include "upload/ServerLogin.h"
+
+#include "settings/AppSettings.h"
+#include "Seams.h"
+#include "upload/FailureTexts.h"
+#include "ftp/FtpClient.h"
+
+namespace tolvane {
+
+std::optional<std::string> ConnectWithSettings(FtpClient& ftp, MainContext& ctx) {
+  const AppSettings& s = ctx.settings;
+  FtpResult connected = ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0);
+  if (connected.Succeeded()) return std::nullopt;
+  std::string text = FailureText(connected);
+  ctx.prompts.Failure(text);
+  return text;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,196 @@
+#include "upload/UploadRun.h"
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <set>
+
+#include "settings/AppSettings.h"
+#include "window/MainState.h"
+#include "window/StatusTexts.h"
+#include "lists/ListStore.h"
+#include "platform/LineFile.h"
+#include "platform/LocalTime.h"
+#include "upload/AsciiModeTable.h"
+#include "upload/FailureTexts.h"
+#include "ftp/FtpClient.h"
+#include "upload/ListedFolders.h"
+#include "upload/PerFileFolders.h"
+#include "upload/SafeUploader.h"
+#include "upload/ServerClockConvention.h"
+#include "upload/ServerLogin.h"
+
+namespace tolvane {
+namespace {
+
+constexpr const char* kStamp = "%Y%m%d%H%M";
+// Server times this far ahead of the corrected local clock mean the correction is wrong.
+constexpr int64_t kServerAheadSeconds = 600;
+
+bool IsLeapYear(int year) { return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0); }
+
+std::string Numbered(size_t number, const char* text) { return std::to_string(number) + text; }
+
+// Every entry's folder, in list order.
+std::vector<std::string> EntryFolders(const std::vector<UploadEntry>& entries) {
+  std::vector<std::string> folders;
+  for (const UploadEntry& entry : entries) folders.push_back(entry.remoteFolder);
+  return folders;
+}
+
+// The names every entry puts on the server.
+std::set<std::string> EntryNames(const std::vector<UploadEntry>& entries) {
+  std::set<std::string> names;
+  for (const UploadEntry& entry : entries) names.insert(DisplayName(entry.localPath));
+  return names;
+}
+
+// The local file's modification time, or nullopt when there is no such file.
+std::optional<int64_t> LocalFileTime(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<int64_t>(st.st_mtime);
+}
+
+}  // namespace
+
+bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t stimeMinutes,
+                  UploadMode mode) {
+  int64_t remote = remoteTime;
+  if (stimeMinutes != 0) remote += static_cast<int64_t>(stimeMinutes) * 60;
+  LocalDate n = LocalDateOf(now);
+  LocalDate r = LocalDateOf(remote);
+  if (n.year == r.year + 1 && n.month == r.month && n.day == r.day) {
+    remote += (IsLeapYear(r.year) && r.month <= 2) ? 31622400 : 31536000;
+  }
+  remote -= kServerClockShift;
+  std::string local = FormatLocal(localTime, kStamp);
+  std::string server = FormatLocal(remote, kStamp);
+  return mode == UploadMode::Newer ? local > server : local >= server;
+}
+
+UploadRun::UploadRun(MainContext& ctx, FtpOptions options, UploadMethod method)
+    : ctx_(ctx), options_(std::move(options)), method_(method) {
+  if (!options_.pump) options_.pump = [this] { ctx_.clock.Pump(); };
+  if (!options_.clock) options_.clock = &ctx_.clock;
+  // The program is being ended (logout, power-off): the transfer in progress is broken off
+  // and cleaned up rather than left half-written.
+  if (!options_.cancelled) options_.cancelled = [this] { return ctx_.state.m_terminating; };
+}
+
+UploadReport UploadRun::Execute(const UploadRequest& request) {
+  UploadReport report;
+  report.startedAt = ctx_.clock.Now();
+  report.outcomes.resize(request.entries.size());
+  ctx_.status.SetStatus("サーバーに接続しています...");
+  FtpClient ftp(options_);
+  std::optional<std::string> failure = ConnectWithSettings(ftp, ctx_);
+  report.connected = !failure;
+  if (failure) {
+    report.connectFailure = *failure;
+    ShowIdle();
+  } else {
+    UploadEntries(request, ftp, report);
+    // The warning stays in view after the run; the status line goes back to the clock.
+    ctx_.status.SetFileLine(serverAheadTold_ ? kServerAheadText : "");
+    ctx_.status.SetStatus("切断しています...");
+    ftp.Close();
+    ctx_.status.SetStatus("完了しました");
+    ctx_.clock.SleepMs(1000);
+    ShowIdle();
+  }
+  report.endedAt = ctx_.clock.Now();
+  return report;
+}
+
+void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp,
+                              UploadReport& report) {
+  const int64_t now = ctx_.clock.Now() + kServerClockShift;
+  SafeUploader uploader(ftp, ctx_.settings.tempname != 0, EntryNames(request.entries));
+  std::unique_ptr<RemoteFolders> folders;
+  if (method_ == UploadMethod::PerFile) {
+    folders = std::make_unique<PerFileFolders>(ftp, uploader);
+  } else {
+    folders = std::make_unique<ListedFolders>(ftp, uploader, EntryFolders(request.entries));
+  }
+  serverAheadTold_ = false;
+  // Entries are numbered from 1 in the status line, as 16-bit numbers.
+  for (size_t i = 0; i < request.entries.size(); ++i) {
+    // Ending the program during a run stops it at the next entry.
+    if (ctx_.state.m_closing || ctx_.state.m_terminating) break;
+    const uint16_t number = static_cast<uint16_t>(i + 1);
+    if (request.mode != UploadMode::Unchecked) {
+      ctx_.status.SetStatus(Numbered(number, "番目 更新確認中..."));
+      ctx_.status.SetFileLine("");
+    }
+    UploadEntry entry{ResolveListPath(ctx_.settings, request.entries[i].localPath),
+                      request.entries[i].remoteFolder};
+    if (!RunEntry(request.mode, number, entry, now, *folders, ftp, report.outcomes[i])) break;
+    ctx_.clock.Pump();
+  }
+}
+
+bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
+                            RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome) {
+  using Kind = EntryOutcome::Kind;
+  const std::string& localPath = entry.localPath;
+  const std::string remoteName = DisplayName(localPath);
+  std::optional<int64_t> localTime = LocalFileTime(localPath);
+  if (!localTime) {
+    outcome.kind = Kind::LocalMissing;
+    ctx_.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
+    ctx_.clock.SleepMs(1000);
+    return true;
+  }
+  folders.Enter(ctx_.settings.serverfolder, entry.remoteFolder);
+  if (mode != UploadMode::Unchecked) {
+    RemoteLookup remote = folders.Find(remoteName);
+    if (remote.kind == RemoteLookup::Kind::Unknown) {
+      // Nothing may be assumed about a file the server would not tell about: putting it
+      // could replace a newer copy.
+      outcome.kind = Kind::Unchecked;
+      if (!ftp.IsConnected()) {
+        outcome.detail = FailureText(ftp.LastFailure());
+        if (!ctx_.state.m_terminating) ctx_.prompts.Failure(outcome.detail);
+        return false;
+      }
+      ctx_.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
+      ctx_.clock.SleepMs(1000);
+      return true;
+    }
+    if (remote.kind == RemoteLookup::Kind::Found) {
+      const int64_t remoteTime = ServerWallClock(remote);
+      NoticeServerAhead(remoteTime);
+      if (!ShouldUpload(*localTime, remoteTime, now, ctx_.settings.stime, mode)) {
+        outcome.kind = Kind::UpToDate;
+        return true;
+      }
+    }
+  }
+  ctx_.status.SetStatus(Numbered(number, "番目 アップロード中..."));
+  ctx_.status.SetFileLine(remoteName);
+  TransferType type = TransferTypeFor(localPath, ctx_.state.m_asciiExts);
+  if (std::optional<std::string> error = folders.Put(localPath, remoteName, type)) {
+    outcome = {Kind::Failed, *error};
+    if (ctx_.state.m_terminating) return false;  // the program is ending: no message box
+    ctx_.prompts.Failure(outcome.detail);
+    // Without a connection every later entry would fail the same way, each with its own
+    // message box: one message is enough.
+    return ftp.IsConnected();
+  }
+  outcome.kind = Kind::Uploaded;
+  return true;
+}
+
+void UploadRun::NoticeServerAhead(int64_t remoteTime) {
+  if (serverAheadTold_) return;
+  int64_t serverUtc =
+      remoteTime + static_cast<int64_t>(ctx_.settings.stime) * 60 - kServerClockShift;
+  if (serverUtc <= ctx_.clock.Now() + kServerAheadSeconds) return;
+  serverAheadTold_ = true;
+  ctx_.status.SetStatus(kServerAheadText);
+}
+
+void UploadRun::ShowIdle() { ctx_.status.SetStatus(IdleText(ctx_.settings, ctx_.state)); }
+
+}  // namespace tolvane

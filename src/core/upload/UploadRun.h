@@ -1,0 +1,58 @@
+#pragma once
+// The upload run: takes one request and puts every listed file that is newer locally than on
+// the server into its server folder, showing each step in the status lines, and reports what
+// became of each entry. It reads no window state: whoever starts it says what to run.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/MainView.h"
+#include "ftp/FtpFileFinder.h"
+#include "ftp/FtpOptions.h"
+#include "upload/UploadRequest.h"
+
+namespace tolvane {
+
+class FtpClient;
+class RemoteFolders;
+
+inline constexpr const char* kServerAheadText =
+    "サーバーの時刻が進んでいます。時間確認で補正を確かめてください";
+
+// The comparison of one entry: the server time gets the clock correction, the one-year repair
+// and the fixed 9-hour shift, then both are compared as local "%Y%m%d%H%M" stamps.
+// `now` is the current time plus 9 hours, as the run takes it.
+bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t stimeMinutes,
+                  UploadMode mode);
+
+// How the run finds its way on the server. Both give the same results; PerFile asks about
+// every entry by itself and stays as the reference the faster way is checked against.
+enum class UploadMethod { Listed, PerFile };
+
+class UploadRun {
+ public:
+  // Uses the settings, the ASCII table and the end flags of `ctx`, its prompts, status lines
+  // and clock; never its view.
+  explicit UploadRun(MainContext& ctx, FtpOptions options = {},
+                     UploadMethod method = UploadMethod::Listed);
+
+  // Connects, walks the entries and disconnects. Returns when the run ended.
+  UploadReport Execute(const UploadRequest& request);
+
+ private:
+  void UploadEntries(const UploadRequest& request, FtpClient& ftp, UploadReport& report);
+  // False when the connection is gone and the run cannot go on.
+  bool RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
+                   RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome);
+  void ShowIdle();
+  // Tells once per run when a server time lies ahead of the corrected local clock.
+  void NoticeServerAhead(int64_t remoteTime);
+
+  MainContext& ctx_;
+  FtpOptions options_;
+  UploadMethod method_;
+  bool serverAheadTold_ = false;
+};
+
+}  // namespace tolvane

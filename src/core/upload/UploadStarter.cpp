@@ -1,0 +1,82 @@
+#include "upload/UploadStarter.h"
+
+#include "window/MainState.h"
+#include "lists/ListStore.h"
+#include "Seams.h"
+
+namespace tolvane {
+namespace {
+
+// Marks the window busy with the button disabled while a request is built and run.
+class WindowBusy {
+ public:
+  explicit WindowBusy(MainContext& ctx) : ctx_(ctx), entered_(!ctx.state.m_busy) {
+    if (!entered_) return;
+    ctx_.state.m_busy = true;
+    ctx_.view.SetUploadEnabled(false);
+  }
+  ~WindowBusy() {
+    if (!entered_) return;
+    ctx_.view.SetUploadEnabled(true);
+    ctx_.state.m_busy = false;
+  }
+  WindowBusy(const WindowBusy&) = delete;
+  WindowBusy& operator=(const WindowBusy&) = delete;
+  bool entered() const { return entered_; }
+
+ private:
+  MainContext& ctx_;
+  bool entered_;
+};
+
+std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
+                                    const FtpOptions& options, UploadMethod method) {
+  std::optional<UploadList> list = ReadListFile(ctx.settings, request.listName);
+  if (!list) {
+    ctx.prompts.Error("\"" + request.listName + "\"リストを読み込めませんでした");
+    return std::nullopt;
+  }
+  request.entries = std::move(list->entries);
+  return UploadRun(ctx, options, method).Execute(request);
+}
+
+}  // namespace
+
+UploadMode ModeFor(bool ctrlDown, bool shiftDown, const AppSettings& settings) {
+  UploadMode mode = UploadMode::Newer;
+  if (ctrlDown) mode = UploadMode::NewerOrSame;
+  if (shiftDown) mode = UploadMode::Unchecked;
+  if (AppSettings::IsOn(settings.ctrl)) mode = UploadMode::NewerOrSame;
+  if (AppSettings::IsOn(settings.shift)) mode = UploadMode::Unchecked;
+  return mode;
+}
+
+std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions options,
+                                             UploadMethod method) {
+  WindowBusy busy(ctx);
+  if (!busy.entered()) return std::nullopt;
+  UploadRequest request;
+  request.origin = RunOrigin::Button;
+  request.mode = ModeFor(ctx.view.CtrlDown(), ctx.view.ShiftDown(), ctx.settings);
+  int selected = ctx.view.ListSelection();
+  if (selected < 0) {
+    ctx.prompts.Error("リストが選択されていません");
+    return std::nullopt;
+  }
+  request.listName = ctx.view.ListName(selected);
+  return RunList(ctx, std::move(request), options, method);
+}
+
+std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntry& entry,
+                                               FtpOptions options) {
+  WindowBusy busy(ctx);
+  if (!busy.entered()) return std::nullopt;
+  UploadRequest request;
+  request.origin = RunOrigin::Schedule;
+  request.mode = ModeFor(false, false, ctx.settings);
+  request.listName = entry.listName;
+  if (AppSettings::IsOn(ctx.settings.zenmen)) ctx.view.BringToFront();
+  return RunList(ctx, std::move(request), options, UploadMethod::Listed);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,27 @@
+#pragma once
+// How the main window and the schedule start a run: each builds its request (the selected list
+// and the keys' mode, or the entry's list and the stored mode), with the window's button
+// disabled and no other run or tick let in meanwhile.
+#include <optional>
+
+#include "settings/AppSettings.h"
+#include "window/MainView.h"
+#include "schedule/TimerEntry.h"
+#include "upload/UploadRun.h"
+
+namespace tolvane {
+
+// Ctrl: files of the same age too; Shift: everything. The settings come after the keys, so
+// they win.
+UploadMode ModeFor(bool ctrlDown, bool shiftDown, const AppSettings& settings);
+
+// The upload button. nullopt when no run took place (busy, no list selected, list unreadable).
+std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions options = {},
+                                             UploadMethod method = UploadMethod::Listed);
+
+// A schedule entry come due: the keys are not asked, and the window comes forward first when
+// the settings say so.
+std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntry& entry,
+                                               FtpOptions options = {});
+
+}  // namespace tolvane

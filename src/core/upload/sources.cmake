@@ -1,0 +1,12 @@
+list(APPEND TOLVANE_CORE_SOURCES
+  src/core/upload/AsciiModeTable.cpp
+  src/core/upload/ClockCheck.cpp
+  src/core/upload/DirectoryTracker.cpp
+  src/core/upload/FailureTexts.cpp
+  src/core/upload/ListedFolders.cpp
+  src/core/upload/PerFileFolders.cpp
+  src/core/upload/SafeUploader.cpp
+  src/core/upload/ServerLogin.cpp
+  src/core/upload/UploadRun.cpp
+  src/core/upload/UploadStarter.cpp
+)

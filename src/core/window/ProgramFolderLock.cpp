@@ -1,0 +1,46 @@
+#include "window/ProgramFolderLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tolvane {
+
+ProgramFolderLock::ProgramFolderLock(const std::string& folder) : folder_(folder) {}
+
+ProgramFolderLock::~ProgramFolderLock() {
+  // Closing releases the lock; the file stays, since removing it would race a copy that has
+  // just opened it.
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool ProgramFolderLock::Acquire() {
+  const std::string path = folder_ + "/tolvane.lock";
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fd >= 0) ::close(fd);
+    return true;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    return !held;
+  }
+  // For a person looking at the folder: which process holds it.
+  const std::string pid = std::to_string(::getpid()) + "\n";
+  if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.data(), pid.size()) < 0) {
+    // The content is only informative; the lock itself is held.
+  }
+  fd_ = fd;
+  return true;
+}
+
+std::string FolderInUseMessage(const std::string& folder) {
+  return "すでに起動しています。\n使用中のフォルダ: " + folder;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,5 @@
+list(APPEND TOLVANE_CORE_SOURCES
+  src/core/window/ProgramFolderLock.cpp
+  src/core/window/ProgramStart.cpp
+  src/core/window/TrayController.cpp
+)

@@ -1,0 +1,60 @@
+#include "App.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QSocketNotifier>
+#include <memory>
+
+#include "AppIcon.h"
+#include "MainWindow.h"
+#include "window/ProgramFolderLock.h"
+#include "window/ProgramStart.h"
+#include "QtClock.h"
+#include "QtPrompts.h"
+#include "QtTrayIcon.h"
+#include "QtLauncher.h"
+#include "platform/TerminationSignals.h"
+#include "LogindShutdown.h"
+
+namespace tolvane {
+
+int App::InitInstance() {
+  LoadTranslations();
+  QApplication::setWindowIcon(AppIcon());
+  // The program manages its own end; a closing message box must never end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QtPrompts prompts;
+
+  QtClock clock;
+
+  SetPathsFromExecutable(settings,
+                         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+  ProgramFolderLock lock(settings.exeFolder);
+  if (PrepareProgramFolder(settings, lock, prompts, clock.Now()) != StartOutcome::Run) return 0;
+
+  LogindShutdown shutdown;
+  QtLauncher launcher;
+  QtTrayIcon tray(AppIcon());
+  MainWindow window(settings, {prompts, clock, shutdown, launcher, tray});
+  std::unique_ptr<QSocketNotifier> endRequests;
+  if (int fd = WatchTerminationSignals(); fd >= 0) {
+    endRequests = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QObject::connect(endRequests.get(), &QSocketNotifier::activated, [fd, &window] {
+      DrainTerminationSignals(fd);
+      window.Terminate();
+    });
+  }
+  window.Exec();
+  return 0;
+}
+
+void App::LoadTranslations() {
+  // The program speaks Japanese whatever the desktop's language, message box buttons too.
+  if (qtTranslator_.load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&qtTranslator_);
+  }
+}
+
+}  // namespace tolvane

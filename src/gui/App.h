@@ -1,0 +1,23 @@
+#pragma once
+// The application object: the program's start-up, and the settings record for its whole life.
+#include <QTranslator>
+
+#include "settings/AppSettings.h"
+
+namespace tolvane {
+
+class App {
+ public:
+  // Refuses a second copy, loads the settings, runs the main window until it ends. Needs a
+  // QApplication. Returns the process's exit code.
+  int InitInstance();
+
+  AppSettings settings;
+
+ private:
+  void LoadTranslations();
+
+  QTranslator qtTranslator_;
+};
+
+}  // namespace tolvane

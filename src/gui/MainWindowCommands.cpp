@@ -1,0 +1,63 @@
+// The main window's commands: the upload button and the menu. Each leads into the part of
+// the program that does the work.
+#include "MainWindow.h"
+
+#include "lists/FileCommands.h"
+#include "ListEditorDialogRunner.h"
+#include "lists/ListCommands.h"
+#include "TimerListDialog.h"
+#include "schedule/TimerSettingsCommand.h"
+#include "ServerSettingsDialog.h"
+#include "GeneralSettingsDialog.h"
+#include "upload/ClockCheck.h"
+#include "upload/UploadStarter.h"
+
+namespace tolvane {
+
+void MainWindow::OnUpload() {
+  if (m_state.m_closing) return;
+  UploadFromButton(m_ctx);
+}
+
+void MainWindow::OnScheduledUpload(const TimerEntry& entry) {
+  if (m_state.m_closing) return;
+  UploadFromSchedule(m_ctx, entry);
+}
+
+void MainWindow::OnSettings() { GeneralSettingsDialog::Run(m_ctx, this); }
+
+void MainWindow::OnServerSettings() { ServerSettingsDialog::Run(m_ctx, this); }
+
+void MainWindow::CheckServerClock() {
+  ClockCheck check(m_ctx, [this] { ServerSettingsDialog::Run(m_ctx, this); });
+  check.CheckServerClock();
+}
+
+void MainWindow::OnExit() { reject(); }
+
+void MainWindow::OnNewList() {
+  ListEditorDialogRunner editor(m_ctx, this);
+  NewList(m_ctx, editor);
+}
+
+void MainWindow::OnEditList() {
+  ListEditorDialogRunner editor(m_ctx, this);
+  EditList(m_ctx, editor);
+}
+
+void MainWindow::OnDeleteList() { DeleteList(m_ctx); }
+
+void MainWindow::OnOpenFile() { tolvane::OnOpenFile(m_ctx, m_seams.launcher); }
+
+void MainWindow::OnHtmlEdit() { tolvane::OnHtmlEdit(m_ctx, m_seams.launcher); }
+
+void MainWindow::OnTimerOn() { m_ticker.OnTimerOn(); }
+
+void MainWindow::OnTimerSettings() {
+  TimerSettingsCommand(m_ctx, [this] {
+    TimerListDialog dialog(m_ctx, m_ticker, this);
+    dialog.exec();
+  });
+}
+
+}  // namespace tolvane

@@ -1,0 +1,19 @@
+list(APPEND TOLVANE_GUI_SOURCES
+  src/gui/App.cpp
+  src/gui/AppIcon.cpp
+  src/gui/DialogFrame.cpp
+  src/gui/GeneralSettingsDialog.cpp
+  src/gui/ListEditorDialog.cpp
+  src/gui/ListEditorDialogRunner.cpp
+  src/gui/ListEntryDialog.cpp
+  src/gui/LogindShutdown.cpp
+  src/gui/MainWindow.cpp
+  src/gui/MainWindowCommands.cpp
+  src/gui/QtClock.cpp
+  src/gui/QtLauncher.cpp
+  src/gui/QtPrompts.cpp
+  src/gui/QtTrayIcon.cpp
+  src/gui/ServerSettingsDialog.cpp
+  src/gui/TimerEntryDialog.cpp
+  src/gui/TimerListDialog.cpp
+)

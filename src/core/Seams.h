@@ -36,7 +36,7 @@ class Prompts {
   void Failure(const std::string& text) { Show(text, kProgramName, Icon::Stop, Buttons::Ok); }
 };
 
-// Status line 1016 (schedule state, clock, progress) and file line 1041 of the main window.
+// The main window's status line (schedule state, clock, progress) and file line.
 class StatusLines {
  public:
   virtual ~StatusLines() = default;

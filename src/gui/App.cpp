@@ -51,9 +51,9 @@ int App::InitInstance() {
 
 void App::LoadTranslations() {
   // The program speaks Japanese whatever the desktop's language, message box buttons too.
-  if (qtTranslator_.load(QStringLiteral("qtbase_ja"),
+  if (m_qtTranslator.load(QStringLiteral("qtbase_ja"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QCoreApplication::installTranslator(&qtTranslator_);
+    QCoreApplication::installTranslator(&m_qtTranslator);
   }
 }
 

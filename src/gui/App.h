@@ -17,7 +17,7 @@ class App {
  private:
   void LoadTranslations();
 
-  QTranslator qtTranslator_;
+  QTranslator m_qtTranslator;
 };
 
 }  // namespace tolvane

@@ -62,9 +62,9 @@ void GeneralSettingsDialog::OnInitDialog() {
   ui->editorEdit->setText(QString::fromStdString(fields.editor));
   ui->shiftCheck->setChecked(fields.shift);
   ui->ctrlCheck->setChecked(fields.ctrl);
-  ui->saisyouCheck->setChecked(fields.saisyou);
-  ui->kidouCheck->setChecked(fields.kidou);
-  ui->zenmenCheck->setChecked(fields.zenmen);
+  ui->minimizeToTrayCheck->setChecked(fields.minimizeToTray);
+  ui->startInTrayCheck->setChecked(fields.startInTray);
+  ui->raiseOnScheduledRunCheck->setChecked(fields.raiseOnScheduledRun);
   ui->startCombo->setFocus();
 }
 
@@ -76,9 +76,9 @@ GeneralSettingsFields GeneralSettingsDialog::ReadFields() const {
   fields.editor = ui->editorEdit->text().toStdString();
   fields.shift = ui->shiftCheck->isChecked();
   fields.ctrl = ui->ctrlCheck->isChecked();
-  fields.saisyou = ui->saisyouCheck->isChecked();
-  fields.kidou = ui->kidouCheck->isChecked();
-  fields.zenmen = ui->zenmenCheck->isChecked();
+  fields.minimizeToTray = ui->minimizeToTrayCheck->isChecked();
+  fields.startInTray = ui->startInTrayCheck->isChecked();
+  fields.raiseOnScheduledRun = ui->raiseOnScheduledRunCheck->isChecked();
   return fields;
 }
 

@@ -76,12 +76,12 @@ void MainWindow::ConnectControls() {
   connect(ui->uploadButton, &QPushButton::clicked, this, &MainWindow::OnUploadButton);
   connect(&m_timer, &QTimer::timeout, this, &MainWindow::OnTick);
   const std::pair<QAction*, void (MainWindow::*)()> commands[] = {
-      {ui->action32771, &MainWindow::OnSettings},     {ui->action32776, &MainWindow::OnServerSettings},
-      {ui->action32781, &MainWindow::CheckServerClock}, {ui->action32772, &MainWindow::OnExit},
-      {ui->action32773, &MainWindow::OnNewList},      {ui->action32774, &MainWindow::OnEditList},
-      {ui->action32775, &MainWindow::OnDeleteList},   {ui->action32779, &MainWindow::OnOpenFile},
-      {ui->action32780, &MainWindow::OnHtmlEdit},     {ui->action32777, &MainWindow::OnTimerOn},
-      {ui->action32778, &MainWindow::OnTimerSettings},
+      {ui->settingsAction, &MainWindow::OnSettings},     {ui->serverSettingsAction, &MainWindow::OnServerSettings},
+      {ui->clockCheckAction, &MainWindow::CheckServerClock}, {ui->exitAction, &MainWindow::OnExit},
+      {ui->newListAction, &MainWindow::OnNewList},      {ui->editListAction, &MainWindow::OnEditList},
+      {ui->deleteListAction, &MainWindow::OnDeleteList},   {ui->openFileAction, &MainWindow::OnOpenFile},
+      {ui->htmlEditAction, &MainWindow::OnHtmlEdit},     {ui->timerOnAction, &MainWindow::OnTimerOn},
+      {ui->timerSettingsAction, &MainWindow::OnTimerSettings},
   };
   for (const auto& [action, handler] : commands) {
     connect(action, &QAction::triggered, this, [this, handler = handler] {
@@ -116,7 +116,7 @@ void MainWindow::OnInitDialog() {
   ReportIrregularStateFiles(m_ctx.settings, m_ctx.prompts);
   LoadAsciiExtensions(m_ctx.settings, m_state.m_asciiExts);
   FillListSelector(m_ctx);
-  m_ticker.LoadSchedule(1);
+  m_ticker.LoadAtStart();
   m_state.m_busy = false;
   // The selection stays empty until the switch (now or later) turns the schedule on.
   m_state.m_todayEntries.clear();
@@ -230,7 +230,7 @@ void MainWindow::FocusFileList() { ui->fileList->setFocus(); }
 
 void MainWindow::SetUploadEnabled(bool enabled) { ui->uploadButton->setEnabled(enabled); }
 
-void MainWindow::SetTimerChecked(bool checked) { ui->action32777->setChecked(checked); }
+void MainWindow::SetTimerChecked(bool checked) { ui->timerOnAction->setChecked(checked); }
 
 bool MainWindow::CtrlDown() const {
   return QGuiApplication::keyboardModifiers() & Qt::ControlModifier;

@@ -4,16 +4,16 @@
 
 namespace tolvane {
 
-QtTrayIcon::QtTrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), icon_(icon) {
-  icon_.setToolTip(QString::fromUtf8(kAppName));
-  connect(&icon_, &QSystemTrayIcon::activated, this, &QtTrayIcon::OnActivated);
+QtTrayIcon::QtTrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), m_icon(icon) {
+  m_icon.setToolTip(QString::fromUtf8(kAppName));
+  connect(&m_icon, &QSystemTrayIcon::activated, this, &QtTrayIcon::OnActivated);
 }
 
 bool QtTrayIcon::IsAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
-void QtTrayIcon::Show() { icon_.show(); }
+void QtTrayIcon::Show() { m_icon.show(); }
 
-void QtTrayIcon::Hide() { icon_.hide(); }
+void QtTrayIcon::Hide() { m_icon.hide(); }
 
 void QtTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
   // Only the plain left click; the icon has no menu.

@@ -19,7 +19,7 @@ class QtTrayIcon : public QObject, public TrayIcon {
  private:
   void OnActivated(QSystemTrayIcon::ActivationReason reason);
 
-  QSystemTrayIcon icon_;
+  QSystemTrayIcon m_icon;
 };
 
 }  // namespace tolvane

@@ -41,8 +41,8 @@ void ServerSettingsDialog::OnInitDialog() {
   ui->passwordEdit->setText(QString::fromStdString(fields.password));
   ui->folderEdit->setText(QString::fromStdString(fields.serverfolder));
   ui->minutesEdit->setText(QString::fromStdString(fields.minutes));
-  ui->pasvCheck->setChecked(fields.pasv);
-  ui->tempNameCheck->setChecked(fields.tempname);
+  ui->passiveModeCheck->setChecked(fields.passiveMode);
+  ui->tempNameCheck->setChecked(fields.temporaryNames);
   for (const std::string& item : m_form.Items()) ui->extList->addItem(QString::fromStdString(item));
   ui->hostEdit->setFocus();
 }
@@ -50,7 +50,7 @@ void ServerSettingsDialog::OnInitDialog() {
 ServerSettingsFields ServerSettingsDialog::ReadFields() const {
   return {ui->hostEdit->text().toStdString(),     ui->userEdit->text().toStdString(),
           ui->passwordEdit->text().toStdString(), ui->folderEdit->text().toStdString(),
-          ui->minutesEdit->text().toStdString(),  ui->pasvCheck->isChecked(),
+          ui->minutesEdit->text().toStdString(),  ui->passiveModeCheck->isChecked(),
           ui->tempNameCheck->isChecked()};
 }
 

@@ -56,7 +56,7 @@ struct MainWindowRig {
   QListWidget* Files() const { return Find<QListWidget>("fileList"); }
   QString Status() const { return Find<QLabel>("statusLine")->text(); }
   QString FileLine() const { return Find<QLabel>("fileLine")->text(); }
-  QAction* Action(int id) const { return Find<QAction>(("action" + std::to_string(id)).c_str()); }
+  QAction* Action(const char* name) const { return Find<QAction>(name); }
 
   QStringList ComboItems() const {
     QStringList items;

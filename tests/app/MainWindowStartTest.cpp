@@ -57,7 +57,7 @@ void MainWindowStartTest::statusLinesFollowTheStoredSwitch() {
   rig.Start();
   QCOMPARE(rig.FileLine(), QString());
   QCOMPARE(rig.Status(), status);
-  QCOMPARE(rig.Action(32777)->isChecked(), checked);
+  QCOMPARE(rig.Action("timerOnAction")->isChecked(), checked);
   QVERIFY(rig.dir.Read("kestra.ini").find(storedTimer.toStdString() + "\r\n") != std::string::npos);
   QVERIFY(rig.prompts.shown.empty());
 }
@@ -134,9 +134,9 @@ void MainWindowStartTest::choosingAListShowsIt() {
 void MainWindowStartTest::timerMenuAndTickDriveTheStatusLine() {
   MainWindowRig rig;
   MainWindow& window = rig.Start();
-  rig.Action(32777)->trigger();
+  rig.Action("timerOnAction")->trigger();
   QCOMPARE(rig.Status(), QString("TIMER ON　03：04：05"));
-  QVERIFY(rig.Action(32777)->isChecked());
+  QVERIFY(rig.Action("timerOnAction")->isChecked());
   QVERIFY(rig.dir.Read("kestra.ini").find("timer=1\r\n") != std::string::npos);
   // The 250 ms timer keeps the clock going.
   rig.clock.now += 2;

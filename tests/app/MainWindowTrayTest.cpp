@@ -16,8 +16,8 @@ class MainWindowTrayTest : public QObject {
   void startInTrayHidesAndCentres();
   void startInTrayWithoutTrayMinimises();
   void trayClickShowsTheWindow();
-  void minimiseGoesToTrayOnlyWithSaisyou_data();
-  void minimiseGoesToTrayOnlyWithSaisyou();
+  void minimiseGoesToTrayOnlyWhenSet_data();
+  void minimiseGoesToTrayOnlyWhenSet();
   void bringToFrontLeavesTheTray();
   void endingInTrayRemovesTheIcon();
   void everyWayOfEndingEnds_data();
@@ -80,8 +80,8 @@ void MainWindowTrayTest::trayClickShowsTheWindow() {
   QCOMPARE(rig.tray.showCalls, 1);
 }
 
-void MainWindowTrayTest::minimiseGoesToTrayOnlyWithSaisyou_data() {
-  QTest::addColumn<QString>("saisyou");
+void MainWindowTrayTest::minimiseGoesToTrayOnlyWhenSet_data() {
+  QTest::addColumn<QString>("minimizeToTray");
   QTest::addColumn<bool>("trayAvailable");
   QTest::addColumn<bool>("toTray");
   QTest::newRow("saisyou 1") << "1" << true << true;
@@ -90,13 +90,13 @@ void MainWindowTrayTest::minimiseGoesToTrayOnlyWithSaisyou_data() {
   QTest::newRow("no tray") << "1" << false << false;
 }
 
-void MainWindowTrayTest::minimiseGoesToTrayOnlyWithSaisyou() {
-  QFETCH(QString, saisyou);
+void MainWindowTrayTest::minimiseGoesToTrayOnlyWhenSet() {
+  QFETCH(QString, minimizeToTray);
   QFETCH(bool, trayAvailable);
   QFETCH(bool, toTray);
   MainWindowRig rig;
   rig.tray.available = trayAvailable;
-  rig.Ini("[timer]\nsaisyou=" + saisyou.toStdString() + "\n");
+  rig.Ini("[timer]\nsaisyou=" + minimizeToTray.toStdString() + "\n");
   MainWindow& window = rig.Start();
   QVERIFY(QTest::qWaitForWindowExposed(&window));
   window.showMinimized();
@@ -129,7 +129,7 @@ void MainWindowTrayTest::endingInTrayRemovesTheIcon() {
   rig.Ini("[timer]\ntimer=1\nkidou=1\n");
   MainWindow& window = rig.Start();
   QVERIFY(rig.tray.shown);
-  rig.Action(32772)->trigger();
+  rig.Action("exitAction")->trigger();
   QVERIFY(window.HasEnded());
   QVERIFY(!rig.tray.shown);
   QVERIFY(!window.State().m_inTray);
@@ -154,7 +154,7 @@ void MainWindowTrayTest::everyWayOfEndingEnds() {
   QVERIFY(QTest::qWaitForWindowExposed(&window));
   bool finished = false;
   QObject::connect(&window, &QDialog::finished, [&] { finished = true; });
-  if (how == "exit") rig.Action(32772)->trigger();
+  if (how == "exit") rig.Action("exitAction")->trigger();
   if (how == "close") window.close();
   if (how == "escape") QTest::keyClick(rig.Files(), Qt::Key_Escape);
   if (how == "enter-files") QTest::keyClick(rig.Files(), Qt::Key_Return);
@@ -184,7 +184,7 @@ void MainWindowTrayTest::endingDuringARunWaitsForIt() {
   rig.Ini("[timer]\ntimer=1\nkidou=1\n");
   MainWindow& window = rig.Start();
   window.State().m_busy = true;  // as during an upload run
-  rig.Action(32772)->trigger();
+  rig.Action("exitAction")->trigger();
   QVERIFY(!window.HasEnded());
   QVERIFY(window.State().m_closing);
   QVERIFY(!window.isVisible());

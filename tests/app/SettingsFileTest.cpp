@@ -20,14 +20,14 @@ class SettingsFileTest : public ::testing::Test {
 
 TEST_F(SettingsFileTest, MissingFileGivesDefaults) {
   AppSettings s = test::SettingsIn(dir);
-  s.pasv = 0;
+  s.passiveMode = 0;
   LoadSettings(s);
   EXPECT_EQ(s.hostname, "");
   EXPECT_EQ(s.password, "");
-  EXPECT_EQ(s.pasv, 1);
-  EXPECT_EQ(s.stime, 0);
+  EXPECT_EQ(s.passiveMode, 1);
+  EXPECT_EQ(s.clockCorrectionMinutes, 0);
   EXPECT_EQ(s.timer, 0);
-  EXPECT_EQ(s.kidou, 0);
+  EXPECT_EQ(s.startInTray, 0);
 }
 
 TEST_F(SettingsFileTest, ReadsEveryKeyAndDecodesCp932) {
@@ -41,21 +41,21 @@ TEST_F(SettingsFileTest, ReadsEveryKeyAndDecodesCp932) {
   EXPECT_EQ(s.localfolder, "/home/u/表");
   EXPECT_EQ(s.start, "web");
   EXPECT_EQ(s.editor, "/usr/bin/kate");
-  EXPECT_EQ(s.pasv, 0);
-  EXPECT_EQ(s.stime, -9);
+  EXPECT_EQ(s.passiveMode, 0);
+  EXPECT_EQ(s.clockCorrectionMinutes, -9);
   EXPECT_EQ(s.shift, 1);
   EXPECT_EQ(s.ctrl, 1);
   EXPECT_EQ(s.timer, 5);  // counts as on
-  EXPECT_EQ(s.saisyou, 2);
-  EXPECT_FALSE(AppSettings::IsOn(s.saisyou));  // only 1 is on
-  EXPECT_EQ(s.kidou, 1);
-  EXPECT_EQ(s.zenmen, 1);
+  EXPECT_EQ(s.minimizeToTray, 2);
+  EXPECT_FALSE(AppSettings::IsOn(s.minimizeToTray));  // only 1 is on
+  EXPECT_EQ(s.startInTray, 1);
+  EXPECT_EQ(s.raiseOnScheduledRun, 1);
 }
 
 TEST_F(SettingsFileTest, FlagsKeepTheLow8BitsAndJunkNumbersFallBack) {
   AppSettings s = Load("[main]\npasv=258\nstime=abc\nshift=-1\n[timer]\ntimer=256\n");
-  EXPECT_EQ(s.pasv, 2);
-  EXPECT_EQ(s.stime, 0);
+  EXPECT_EQ(s.passiveMode, 2);
+  EXPECT_EQ(s.clockCorrectionMinutes, 0);
   EXPECT_EQ(s.shift, 255);
   EXPECT_EQ(s.timer, 0);
 }

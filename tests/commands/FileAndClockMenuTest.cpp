@@ -19,8 +19,8 @@ class FileAndClockMenuTest : public QObject {
     rig.List("web", {"/site/a b.css", "", "/site/top page.html", ""});
     rig.Start();
     rig.Files()->setCurrentRow(1);
-    rig.Action(32779)->trigger();
-    rig.Action(32780)->trigger();
+    rig.Action("openFileAction")->trigger();
+    rig.Action("htmlEditAction")->trigger();
     QCOMPARE(rig.launcher.calls.size(), size_t{2});
     QCOMPARE(rig.launcher.calls[0].what + rig.launcher.calls[0].path, "open/site/top page.html");
     QCOMPARE(rig.launcher.calls[1].what + rig.launcher.calls[1].path, "editor/site/top page.html");
@@ -40,7 +40,7 @@ class FileAndClockMenuTest : public QObject {
       opened = true;
       d->reject();
     });
-    rig.Action(32781)->trigger();
+    rig.Action("clockCheckAction")->trigger();
     QVERIFY(opened);
     QCOMPARE(rig.prompts.shown.size(), size_t{1});
     QCOMPARE(rig.prompts.shown[0].caption, std::string("確認"));

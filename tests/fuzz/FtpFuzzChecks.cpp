@@ -69,8 +69,8 @@ std::string CheckReply(const FtpReply& reply) {
   }
   std::optional<int> epsv = ParseEpsvPort(reply.LastLine());
   if (epsv && (*epsv < 1 || *epsv > 65535)) return "EPSV port out of range";
-  std::optional<PasvTarget> pasv = ParsePasv(reply.LastLine());
-  if (pasv && (pasv->port < 1 || pasv->port > 65535)) return "PASV port out of range";
+  std::optional<PasvTarget> passiveMode = ParsePasv(reply.LastLine());
+  if (passiveMode && (passiveMode->port < 1 || passiveMode->port > 65535)) return "PASV port out of range";
   ParseMlstReply(reply);
   ParseMdtmReply(reply);
   return {};

@@ -25,7 +25,7 @@ void ListMenuTest::newListIsAppendedButNotShown() {
     Click(editor, "addButton");
     Click(editor, "okButton");
   });
-  rig.Action(32773)->trigger();
+  rig.Action("newListAction")->trigger();
   QCOMPARE(rig.prompts.shown.size(), size_t(1));
   QCOMPARE(rig.prompts.shown[0].text, std::string("リストを作成しました"));
   QCOMPARE(rig.ComboItems(), QStringList({"a", "新"}));
@@ -39,13 +39,13 @@ void ListMenuTest::editingAListWhoseFileIsGone() {
   rig.List("a", {"/w/a.html", ""});
   rig.Start();
   std::remove((rig.dir / "list/a.ini").c_str());
-  rig.Action(32774)->trigger();  // no editor opens, so nothing to answer
+  rig.Action("editListAction")->trigger();  // no editor opens, so nothing to answer
   QCOMPARE(rig.prompts.shown.size(), size_t(1));
   QCOMPARE(rig.prompts.shown[0].text, std::string("リストファイルを読み込めませんでした"));
   QCOMPARE(rig.ComboItems(), QStringList({"a"}));
   QCOMPARE(rig.FileItems(), QStringList({"a.html"}));
   rig.prompts.answers = {Answer::Yes};
-  rig.Action(32775)->trigger();
+  rig.Action("deleteListAction")->trigger();
   QCOMPARE(rig.prompts.shown.back().text, std::string("リストを削除できませんでした"));
 }
 

@@ -80,7 +80,7 @@ class FailedWriteTest : public TickerFixture {
       {"mode.ini", [this] { SaveAsciiExtensions(settings, {"*.css"}, exts, prompts); },
        "転送モードファイルを更新できませんでした"},
       {"timer.ini", [this] { SaveTimerList(); }, "タイマー設定ファイルの更新ができませんでした"},
-      {"timer.ini", [this] { ticker.LoadSchedule(2); }, "タイマー設定を更新できませんでした"},
+      {"timer.ini", [this] { ticker.PurgeExpiredOneShots(); }, "タイマー設定を更新できませんでした"},
   };
 };
 

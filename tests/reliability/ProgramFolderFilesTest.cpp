@@ -30,7 +30,7 @@ TEST(ProgramFolderFiles, FifosInPlaceOfStateFilesNeverBlock) {
     ScheduleTicker ticker(m.ctx, shutdown, [](const TimerEntry&) {});
     EXPECT_TRUE(ReturnsPromptly(m.dir / name, [&] {
       LoadSettings(m.settings);
-      ticker.LoadSchedule(1);
+      ticker.LoadAtStart();
       LoadAsciiExtensions(m.settings, exts);
       ShowList(m.ctx, 0);
       WriteSettingInt(m.settings, "timer", "timer", 1);

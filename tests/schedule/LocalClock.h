@@ -12,17 +12,17 @@ namespace tolvane::test {
 class ScopedTimeZone {
  public:
   explicit ScopedTimeZone(const char* tz) {
-    if (const char* old = std::getenv("TZ")) old_ = old;
+    if (const char* old = std::getenv("TZ")) m_old = old;
     setenv("TZ", tz, 1);
     tzset();
   }
   ~ScopedTimeZone() {
-    old_ ? setenv("TZ", old_->c_str(), 1) : unsetenv("TZ");
+    m_old ? setenv("TZ", m_old->c_str(), 1) : unsetenv("TZ");
     tzset();
   }
 
  private:
-  std::optional<std::string> old_;
+  std::optional<std::string> m_old;
 };
 
 inline int64_t LocalSeconds(int year, int month, int day, int hour = 0, int minute = 0,

@@ -40,7 +40,7 @@ class TickerFixture : public ::testing::Test {
   // The main window's start-up, in its order.
   void StartUp(int storedTimer) {
     settings.timer = static_cast<uint8_t>(storedTimer);
-    ticker.LoadSchedule(1);
+    ticker.LoadAtStart();
     state.m_busy = false;
     state.m_todayEntries.clear();
     ticker.ApplyStoredSwitch();

@@ -42,8 +42,8 @@ class Program {
     std::string program = executable;
     char* argv[] = {program.data(), nullptr};
     const pid_t parent = getpid();
-    pid_ = fork();
-    if (pid_ == 0) {
+    m_pid = fork();
+    if (m_pid == 0) {
       // Goes with the test even when the test itself is killed (a time-out, say).
       prctl(PR_SET_PDEATHSIG, SIGKILL);
       if (getppid() != parent) _exit(127);
@@ -55,34 +55,34 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  bool Started() const { return pid_ > 0; }
+  bool Started() const { return m_pid > 0; }
   // True while the program has not exited on its own.
   bool Running() {
-    if (pid_ <= 0) return false;
-    if (waitpid(pid_, &status_, WNOHANG) == 0) return true;
-    pid_ = -1;
+    if (m_pid <= 0) return false;
+    if (waitpid(m_pid, &m_status, WNOHANG) == 0) return true;
+    m_pid = -1;
     return false;
   }
   // Whether it ended through its own steps (an exit, not a signal's default death).
-  bool EndedByItself() const { return WIFEXITED(status_); }
+  bool EndedByItself() const { return WIFEXITED(m_status); }
   // SIGTERM, then SIGKILL when it has not gone within five seconds.
   void End() {
     if (!Running()) return;
-    kill(pid_, SIGTERM);
+    kill(m_pid, SIGTERM);
     const auto deadline = steady_clock::now() + std::chrono::seconds(5);
     while (Running() && steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     if (Running()) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status_, 0);
-      pid_ = -1;
+      kill(m_pid, SIGKILL);
+      waitpid(m_pid, &m_status, 0);
+      m_pid = -1;
     }
   }
 
  private:
-  pid_t pid_ = -1;
-  int status_ = 0;
+  pid_t m_pid = -1;
+  int m_status = 0;
 };
 
 template <typename Condition>

@@ -15,7 +15,7 @@ using test::LocalSeconds;
 
 class TimerEntryTest : public ::testing::Test {
  protected:
-  test::ScopedTimeZone tz_{"JST-9"};
+  test::ScopedTimeZone m_tz{"JST-9"};
 };
 
 // 2026-03-15 is a Sunday.

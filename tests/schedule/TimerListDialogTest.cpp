@@ -186,7 +186,7 @@ void TimerListDialogTest::cancelWritesNothing() {
   TimerDialogRig rig;
   const std::vector<std::string> lines = {"200900", "web", "5030", "ウェブ"};
   rig.File(lines);
-  rig.ticker.LoadSchedule(0);
+  rig.ticker.RebuildDaySelection();
   rig.Open();
   rig.WithEditor("addButton", [](TimerEntryDialog* d) {
     ChooseKind(d, 4);

@@ -94,7 +94,7 @@ TEST_F(TimerListFormTest, DeleteNeedsASelectionAndTheLastOneLeavesAnEmptyFile) {
 TEST_F(TimerListFormTest, FailedWriteIsReportedAndClosesWithoutRebuilding) {
   File({"200900", "a"});
   model.Load();
-  ticker.LoadSchedule(0);
+  ticker.RebuildDaySelection();
   // A folder where the file should be makes every write fail (even for root).
   ASSERT_EQ(std::remove((dir / "timer.ini").c_str()), 0);
   dir.Write("timer.ini/x", "");

@@ -27,7 +27,7 @@ static bool OpensADialog(MainWindowRig& rig) {
       modal->reject();
     }
   });
-  rig.Action(32778)->trigger();
+  rig.Action("timerSettingsAction")->trigger();
   QTest::qWait(600);
   return opened;
 }
@@ -72,7 +72,7 @@ void TimerMenuTest::entryAddedThroughTheMenuIsScheduledAtOnce() {
     QTest::mouseClick(list->findChild<QPushButton*>("addButton"), Qt::LeftButton);
     QTest::mouseClick(list->findChild<QPushButton*>("okButton"), Qt::LeftButton);
   });
-  rig.Action(32778)->trigger();
+  rig.Action("timerSettingsAction")->trigger();
   QCOMPARE(lists, QStringList({"web", "ウェブ"}));
   QVERIFY(rig.prompts.shown.empty());
   QCOMPARE(rig.dir.Read("timer.ini"), std::string("200330\r\n\x83\x45\x83\x46\x83\x75\r\n"));

@@ -1,5 +1,5 @@
 list(APPEND CORE_TEST_SOURCES
-  schedule/LoadScheduleTest.cpp
+  schedule/DaySelectionTest.cpp
   schedule/ScheduleTickerTest.cpp
   schedule/TimerEntryFormTest.cpp
   schedule/TimerEntryTest.cpp

@@ -8,8 +8,8 @@ namespace {
 
 QComboBox* Combo(QWidget* d) { return Child<QComboBox>(d, "startCombo"); }
 
-const char* const kBoxes[] = {"shiftCheck", "ctrlCheck", "saisyouCheck", "kidouCheck",
-                              "zenmenCheck"};
+const char* const kBoxes[] = {"shiftCheck", "ctrlCheck", "minimizeToTrayCheck", "startInTrayCheck",
+                              "raiseOnScheduledRunCheck"};
 
 }  // namespace
 
@@ -37,12 +37,12 @@ void GeneralSettingsDialogTest::showsTheSettingsAndTheLists() {
   QCOMPARE(Combo(&dlg)->currentIndex(), 3);
   QCOMPARE(Edit(&dlg, "localEdit")->text(), QString("/home/u/表"));
   QCOMPARE(Edit(&dlg, "editorEdit")->text(), QString("/usr/bin/kate"));
-  const bool expected[] = {true, false, false, false, true};  // saisyou=2 is off
+  const bool expected[] = {true, false, false, false, true};  // minimizeToTray=2 is off
   for (int i = 0; i < 5; ++i) QCOMPARE(Check(&dlg, kBoxes[i])->isChecked(), expected[i]);
   QCOMPARE(Combo(&dlg)->accessibleName(), QString("起動時に表示するリスト"));
   QCOMPARE(Edit(&dlg, "localEdit")->accessibleName(), QString("ローカルの初期フォルダ"));
   QCOMPARE(Edit(&dlg, "editorEdit")->accessibleName(), QString("使用するエディタ"));
-  QCOMPARE(Check(&dlg, "kidouCheck")->text(), QString("起動時にタスクトレイに常駐させる"));
+  QCOMPARE(Check(&dlg, "startInTrayCheck")->text(), QString("起動時にタスクトレイに常駐させる"));
   // Choosing a start-up list is not choosing the main window's list.
   Combo(&dlg)->setCurrentIndex(0);
   QCOMPARE(rig.view.listSelection, -1);

@@ -42,7 +42,7 @@ TEST_F(GeneralSettingsFormTest, StartListIsTheLastByteEqualNameOrTheFirstList) {
 }
 
 TEST_F(GeneralSettingsFormTest, OkWithoutChangesWritesNothing) {
-  // saisyou=2 shows as off; leaving the box alone leaves the value alone.
+  // minimizeToTray=2 shows as off; leaving the box alone leaves the value alone.
   const std::string ini =
       "[main]\r\nlocalfolder=/home/u/\x95\x5C\r\nstart=b\r\neditor=/usr/bin/kate\r\nshift=1\r\n"
       "ctrl=0\r\n[timer]\r\ntimer=1\r\nsaisyou=2\r\nkidou=1\r\nzenmen=1\r\n";
@@ -50,7 +50,7 @@ TEST_F(GeneralSettingsFormTest, OkWithoutChangesWritesNothing) {
   const GeneralSettingsFields fields = f.Initial({"a", "b"});
   EXPECT_EQ(fields.startIndex, 1);
   EXPECT_EQ(fields.localfolder, "/home/u/表");
-  EXPECT_TRUE(fields.shift && !fields.ctrl && !fields.saisyou && fields.kidou && fields.zenmen);
+  EXPECT_TRUE(fields.shift && !fields.ctrl && !fields.minimizeToTray && fields.startInTray && fields.raiseOnScheduledRun);
   EXPECT_TRUE(f.Ok(fields).close);
   EXPECT_EQ(dir.Read("kestra.ini"), ini);
   EXPECT_TRUE(prompts.shown.empty());
@@ -66,9 +66,9 @@ TEST_F(GeneralSettingsFormTest, EachBoxWritesItsOwnKeyInItsSection) {
   const Box boxes[] = {
       {&GeneralSettingsFields::shift, &AppSettings::shift, "main", "shift"},
       {&GeneralSettingsFields::ctrl, &AppSettings::ctrl, "main", "ctrl"},
-      {&GeneralSettingsFields::saisyou, &AppSettings::saisyou, "timer", "saisyou"},
-      {&GeneralSettingsFields::kidou, &AppSettings::kidou, "timer", "kidou"},
-      {&GeneralSettingsFields::zenmen, &AppSettings::zenmen, "timer", "zenmen"},
+      {&GeneralSettingsFields::minimizeToTray, &AppSettings::minimizeToTray, "timer", "saisyou"},
+      {&GeneralSettingsFields::startInTray, &AppSettings::startInTray, "timer", "kidou"},
+      {&GeneralSettingsFields::raiseOnScheduledRun, &AppSettings::raiseOnScheduledRun, "timer", "zenmen"},
   };
   for (const Box& box : boxes) {
     SCOPED_TRACE(box.key);
@@ -93,7 +93,7 @@ TEST_F(GeneralSettingsFormTest, EverythingChangedIsWrittenInOrder) {
   GeneralSettingsFields fields = f.Initial({"a"});
   fields.localfolder = "/home/u/サイト";
   fields.editor = "/opt/My Editor/bin/ed\"it";
-  fields.shift = fields.ctrl = fields.saisyou = fields.kidou = fields.zenmen = true;
+  fields.shift = fields.ctrl = fields.minimizeToTray = fields.startInTray = fields.raiseOnScheduledRun = true;
   EXPECT_TRUE(f.Ok(fields).close);
   EXPECT_EQ(dir.Read("kestra.ini"),
             "[main]\r\nlocalfolder=/home/u/\x83T\x83\x43\x83g\r\nstart=a\r\n"

@@ -44,7 +44,7 @@ void ServerSettingsDialogTest::showsTheSettingsAndTheExtensions() {
   QCOMPARE(Edit(&dlg, "passwordEdit")->echoMode(), QLineEdit::Password);
   QCOMPARE(Edit(&dlg, "folderEdit")->text(), QString("/www"));
   QCOMPARE(Edit(&dlg, "minutesEdit")->text(), QString("-9"));
-  QVERIFY(!Check(&dlg, "pasvCheck")->isChecked());
+  QVERIFY(!Check(&dlg, "passiveModeCheck")->isChecked());
   QVERIFY(Check(&dlg, "tempNameCheck")->isChecked());  // absent from kestra.ini: on
   QCOMPARE(Items(&dlg), QStringList({"*.html", "*.", "*.PL"}));
   QVERIFY(Edit(&dlg, "hostEdit")->toolTip().contains("ftp.example.jp:2121"));
@@ -107,7 +107,7 @@ void ServerSettingsDialogTest::unreadableMinutesKeepTheDialogOpen() {
   dlg.show();
   Type(&dlg, "hostEdit", "FTP.example.jp");
   Type(&dlg, "passwordEdit", "");
-  Tick(Check(&dlg, "pasvCheck"));
+  Tick(Check(&dlg, "passiveModeCheck"));
   Tick(Check(&dlg, "tempNameCheck"));
   for (const char* minutes : {"abc", ""}) {
     Type(&dlg, "minutesEdit", minutes);
@@ -121,18 +121,18 @@ void ServerSettingsDialogTest::unreadableMinutesKeepTheDialogOpen() {
   LoadSettings(stored);
   QCOMPARE(stored.hostname, std::string("FTP.example.jp"));
   QCOMPARE(stored.password, std::string());
-  QCOMPARE(stored.pasv, uint8_t(1));
-  QCOMPARE(stored.tempname, uint8_t(0));
+  QCOMPARE(stored.passiveMode, uint8_t(1));
+  QCOMPARE(stored.temporaryNames, uint8_t(0));
   QVERIFY(rig.Ini().find("tempname=0\r\n") != std::string::npos);
-  QCOMPARE(stored.stime, -9);
+  QCOMPARE(stored.clockCorrectionMinutes, -9);
 
   Type(&dlg, "minutesEdit", "5abc");
   Click(&dlg, "okButton");
   QVERIFY(!dlg.isVisible());
   QCOMPARE(dlg.result(), int(QDialog::Accepted));
-  QCOMPARE(rig.settings.stime, 5);
+  QCOMPARE(rig.settings.clockCorrectionMinutes, 5);
   LoadSettings(stored);
-  QCOMPARE(stored.stime, 5);
+  QCOMPARE(stored.clockCorrectionMinutes, 5);
 }
 
 void ServerSettingsDialogTest::okWithoutChangesAndCancelWriteNothing() {

@@ -95,8 +95,8 @@ TEST_F(ServerSettingsFormTest, ChangedKeysAreWrittenInOrderAndReadBack) {
     EXPECT_EQ(s->username, "ユーザー");
     EXPECT_EQ(s->password, "パス word");
     EXPECT_EQ(s->serverfolder, "/公開");
-    EXPECT_EQ(s->stime, -540);
-    EXPECT_EQ(s->pasv, 0);
+    EXPECT_EQ(s->clockCorrectionMinutes, -540);
+    EXPECT_EQ(s->passiveMode, 0);
   }
   EXPECT_FALSE(dir.Exists("mode.ini"));
 }
@@ -143,7 +143,7 @@ TEST_F(ServerSettingsFormTest, UnreadableMinutesKeepTheDialogOpenButStoreTheRest
     EXPECT_EQ(settings.hostname, "other.example.jp");
     EXPECT_EQ(ProfileFile::Load(settings.iniPath).GetString("main", "hostname"),
               "other.example.jp");
-    EXPECT_EQ(settings.stime, -9);
+    EXPECT_EQ(settings.clockCorrectionMinutes, -9);
     EXPECT_EQ(dir.Read("mode.ini"), "html\r\nphp\r\n");
 
     // A later valid OK stores the minutes and closes; the list, already saved, is not
@@ -151,7 +151,7 @@ TEST_F(ServerSettingsFormTest, UnreadableMinutesKeepTheDialogOpenButStoreTheRest
     dir.Write("mode.ini", "edited by hand\r\n");
     fields.minutes = " -60";
     EXPECT_TRUE(f.Ok(fields).close);
-    EXPECT_EQ(settings.stime, -60);
+    EXPECT_EQ(settings.clockCorrectionMinutes, -60);
     EXPECT_EQ(ProfileFile::Load(settings.iniPath).GetString("main", "stime"), "-60");
     EXPECT_EQ(dir.Read("mode.ini"), "edited by hand\r\n");
   }

@@ -29,7 +29,7 @@ void SettingsMenuTest::serverSettingsEditTheWindowsTable() {
     Type(d, "hostEdit", "ftp.example.jp:2121");
     Click(d, "okButton");
   });
-  rig.Action(32776)->trigger();
+  rig.Action("serverSettingsAction")->trigger();
   QCOMPARE(items, QStringList({"*.html"}));
   QCOMPARE(rig.window->State().m_asciiExts, std::vector<std::string>({"html", "css"}));
   QCOMPARE(rig.settings.hostname, std::string("ftp.example.jp:2121"));
@@ -51,7 +51,7 @@ void SettingsMenuTest::generalSettingsOfferTheWindowsLists() {
     combo->setCurrentIndex(0);
     Click(d, "okButton");
   });
-  rig.Action(32771)->trigger();
+  rig.Action("settingsAction")->trigger();
   QCOMPARE(lists, rig.ComboItems());
   QCOMPARE(selected, 1);
   QCOMPARE(rig.settings.start, std::string("a"));
@@ -62,8 +62,8 @@ void SettingsMenuTest::refusedWhileARunIsInProgress() {
   MainWindowRig rig;
   rig.Start();
   rig.window->State().m_busy = true;
-  rig.Action(32776)->trigger();
-  rig.Action(32771)->trigger();
+  rig.Action("serverSettingsAction")->trigger();
+  rig.Action("settingsAction")->trigger();
   QCOMPARE(rig.prompts.shown.size(), size_t(2));
   for (const Shown& shown : rig.prompts.shown) QCOMPARE(shown.text, std::string(kBusyMessage));
   QVERIFY(!rig.dir.Exists("mode.ini"));

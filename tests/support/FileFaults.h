@@ -21,22 +21,22 @@ namespace tolvane::test {
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of being killed
-    rlimit limit = old_;
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of being killed
+    rlimit limit = m_old;
     limit.rlim_cur = bytes;
     setrlimit(RLIMIT_FSIZE, &limit);
   }
   ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
+    setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
   }
   FileSizeLimit(const FileSizeLimit&) = delete;
   FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
-  rlimit old_{};
-  void (*oldHandler_)(int);
+  rlimit m_old{};
+  void (*m_oldHandler)(int);
 };
 
 // A folder in which nothing can be created, renamed or removed: read-only permissions for
@@ -44,29 +44,29 @@ class FileSizeLimit {
 // had (root without CAP_LINUX_IMMUTABLE, a file system without the attribute).
 class UnwritableFolder {
  public:
-  explicit UnwritableFolder(std::string path) : path_(std::move(path)) {
+  explicit UnwritableFolder(std::string path) : m_path(std::move(path)) {
     if (geteuid() != 0) {
-      active_ = chmod(path_.c_str(), 0555) == 0;
-      byMode_ = true;
+      m_active = chmod(m_path.c_str(), 0555) == 0;
+      m_byMode = true;
       return;
     }
-    active_ = SetImmutable(true);
+    m_active = SetImmutable(true);
   }
   ~UnwritableFolder() {
-    if (!active_) return;
-    if (byMode_) {
-      chmod(path_.c_str(), 0755);
+    if (!m_active) return;
+    if (m_byMode) {
+      chmod(m_path.c_str(), 0755);
     } else {
       SetImmutable(false);
     }
   }
   UnwritableFolder(const UnwritableFolder&) = delete;
   UnwritableFolder& operator=(const UnwritableFolder&) = delete;
-  bool active() const { return active_; }
+  bool active() const { return m_active; }
 
  private:
   bool SetImmutable(bool on) {
-    int fd = open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
     int flags = 0;
     bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
@@ -78,9 +78,9 @@ class UnwritableFolder {
     return ok;
   }
 
-  std::string path_;
-  bool active_ = false;
-  bool byMode_ = false;
+  std::string m_path;
+  bool m_active = false;
+  bool m_byMode = false;
 };
 
 // Names in a folder, sorted: a failed write must leave no temporary file behind.

@@ -46,36 +46,36 @@ std::string ReadFirstLine(int fd) {
 
 }  // namespace
 
-FtpServer::FtpServer(FtpServerOptions options) : options_(std::move(options)) {
-  if (options_.ipv6) host_ = "::1";
+FtpServer::FtpServer(FtpServerOptions options) : m_options(std::move(options)) {
+  if (m_options.ipv6) m_host = "::1";
   Start();
 }
 
 std::string FtpServer::hostField() const {
-  std::string host = options_.ipv6 ? "[" + host_ + "]" : host_;
-  return host + ":" + std::to_string(port_);
+  std::string host = m_options.ipv6 ? "[" + m_host + "]" : m_host;
+  return host + ":" + std::to_string(m_port);
 }
 
 FtpServer::~FtpServer() { Stop(); }
 
 void FtpServer::Stop() {
-  if (stdinFd_ >= 0) close(stdinFd_);  // the server exits when its stdin closes
-  stdinFd_ = -1;
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
+  if (m_stdinFd >= 0) close(m_stdinFd);  // the server exits when its stdin closes
+  m_stdinFd = -1;
+  if (m_pid > 0) {
+    kill(m_pid, SIGTERM);
     int status = 0;
-    waitpid(pid_, &status, 0);
+    waitpid(m_pid, &status, 0);
   }
-  pid_ = -1;
+  m_pid = -1;
 }
 
 std::vector<std::string> FtpServer::Arguments() const {
-  const FtpServerOptions& o = options_;
+  const FtpServerOptions& o = m_options;
   std::vector<std::string> args = {"/usr/bin/python3", TOLVANE_FTP_SERVER_SCRIPT,
-                                   "--root",           root_.path(),
+                                   "--root",           m_root.path(),
                                    "--user",           o.user,
                                    "--password",       o.password,
-                                   "--command-log",    scratch_ / "commands.log"};
+                                   "--command-log",    m_scratch / "commands.log"};
   if (!o.readonlyUser.empty()) {
     args.insert(args.end(),
                 {"--readonly-user", o.readonlyUser, "--readonly-password", o.readonlyPassword});
@@ -116,30 +116,30 @@ void FtpServer::Start() {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  int rc = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(in[0]);
   close(out[1]);
-  stdinFd_ = in[1];
+  m_stdinFd = in[1];
   if (rc != 0) {
     close(out[0]);
-    pid_ = -1;
+    m_pid = -1;
     throw std::runtime_error("could not start " + args[0]);
   }
   std::string line = ReadFirstLine(out[0]);
   close(out[0]);
-  port_ = std::atoi(line.c_str());
-  if (port_ <= 0) {
+  m_port = std::atoi(line.c_str());
+  if (m_port <= 0) {
     Stop();
     throw std::runtime_error("the FTP server did not start: " + line);
   }
 }
 
-void FtpServer::SetMtime(const std::string& name, int64_t utc) const { root_.SetMtime(name, utc); }
+void FtpServer::SetMtime(const std::string& name, int64_t utc) const { m_root.SetMtime(name, utc); }
 
 std::vector<std::string> FtpServer::Commands() const {
   std::vector<std::string> lines;
-  std::ifstream in(scratch_ / "commands.log");
+  std::ifstream in(m_scratch / "commands.log");
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }

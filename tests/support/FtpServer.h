@@ -41,15 +41,15 @@ class FtpServer {
   FtpServer(const FtpServer&) = delete;
   FtpServer& operator=(const FtpServer&) = delete;
 
-  const std::string& host() const { return host_; }
-  int port() const { return port_; }
+  const std::string& host() const { return m_host; }
+  int port() const { return m_port; }
   // "127.0.0.1:PORT", or "[::1]:PORT" for an IPv6 server.
   std::string hostField() const;
-  const FtpServerOptions& options() const { return options_; }
+  const FtpServerOptions& options() const { return m_options; }
 
   // The folder the account sees as "/", and helpers on files below it.
-  const std::string& root() const { return root_.path(); }
-  const TempDir& files() const { return root_; }
+  const std::string& root() const { return m_root.path(); }
+  const TempDir& files() const { return m_root; }
   // Sets a file's modification time (seconds since 1970, UTC).
   void SetMtime(const std::string& name, int64_t utc) const;
 
@@ -61,13 +61,13 @@ class FtpServer {
   void Start();
   void Stop();
 
-  FtpServerOptions options_;
-  TempDir root_;
-  TempDir scratch_;  // the command log, outside what the client can see
-  std::string host_ = "127.0.0.1";
-  int port_ = 0;
-  pid_t pid_ = -1;
-  int stdinFd_ = -1;
+  FtpServerOptions m_options;
+  TempDir m_root;
+  TempDir m_scratch;  // the command log, outside what the client can see
+  std::string m_host = "127.0.0.1";
+  int m_port = 0;
+  pid_t m_pid = -1;
+  int m_stdinFd = -1;
 };
 
 }  // namespace tolvane::test

@@ -105,20 +105,20 @@ std::string RealFtpServer::Missing(RealServerKind kind) {
 }
 
 RealFtpServer::RealFtpServer(RealServerKind kind, std::vector<std::string> extraConfig)
-    : kind_(kind), uid_(getuid()), gid_(getgid()) {
+    : m_kind(kind), m_uid(getuid()), m_gid(getgid()) {
   if (std::string why = Missing(kind); !why.empty()) throw std::runtime_error(why);
   // Pure-FTPd never logs root in: as root its account is nobody.
-  if (kind == RealServerKind::PureFtpd && uid_ == 0) {
+  if (kind == RealServerKind::PureFtpd && m_uid == 0) {
     const passwd* nobody = getpwnam("nobody");
-    uid_ = nobody ? nobody->pw_uid : 65534;
-    gid_ = nobody ? nobody->pw_gid : 65534;
+    m_uid = nobody ? nobody->pw_uid : 65534;
+    m_gid = nobody ? nobody->pw_gid : 65534;
   }
-  if (chown(root().c_str(), uid_, gid_) != 0 || chmod(root().c_str(), 0755) != 0) {
+  if (chown(root().c_str(), m_uid, m_gid) != 0 || chmod(root().c_str(), 0755) != 0) {
     throw std::runtime_error("cannot hand " + root() + " to the account");
   }
   // Another test may take the free port before the server binds it: try another.
   for (int attempt = 1;; ++attempt) {
-    port_ = FreePort();
+    m_port = FreePort();
     try {
       Start(WriteConfig(extraConfig));
       return;
@@ -130,46 +130,46 @@ RealFtpServer::RealFtpServer(RealServerKind kind, std::vector<std::string> extra
 
 RealFtpServer::~RealFtpServer() { Stop(); }
 
-std::string RealFtpServer::hostField() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string RealFtpServer::hostField() const { return "127.0.0.1:" + std::to_string(m_port); }
 
 std::vector<std::string> RealFtpServer::WriteConfig(const std::vector<std::string>& extra) {
-  const std::string port = std::to_string(port_);
+  const std::string port = std::to_string(m_port);
   std::string conf;
-  std::vector<std::string> args = {Binary(kind_)};
-  switch (kind_) {
+  std::vector<std::string> args = {Binary(m_kind)};
+  switch (m_kind) {
     case RealServerKind::Vsftpd:
       // Anonymous without chroot, run as whoever runs the test: no system "ftp" account and
       // no root needed, and every file stays the test's own.
-      user_ = "anonymous";
-      password_ = "tolvane@example.jp";
-      serverFolder_ = root();
+      m_user = "anonymous";
+      m_password = "tolvane@example.jp";
+      m_serverFolder = root();
       conf = "listen=YES\nlisten_address=127.0.0.1\nlisten_port=" + port +
-             "\nbackground=NO\nrun_as_launching_user=YES\nftp_username=" + UserName(uid_) +
+             "\nbackground=NO\nrun_as_launching_user=YES\nftp_username=" + UserName(m_uid) +
              "\nanonymous_enable=YES\nlocal_enable=NO\nno_anon_password=YES\nanon_root=" +
              root() +
              "\nwrite_enable=YES\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\n"
              "anon_other_write_enable=YES\nanon_umask=022\nsecure_chroot_dir=" +
-             scratch_.path() +
+             m_scratch.path() +
              "\nseccomp_sandbox=NO\nutf8_filesystem=YES\nsyslog_enable=NO\n"
              "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
              "vsftpd_log_file=" +
-             (scratch_ / "server.log") + "\n";
+             (m_scratch / "server.log") + "\n";
       for (const std::string& line : extra) conf += line + "\n";
-      WriteText(scratch_ / "vsftpd.conf", conf);
-      args.push_back(scratch_ / "vsftpd.conf");
+      WriteText(m_scratch / "vsftpd.conf", conf);
+      args.push_back(m_scratch / "vsftpd.conf");
       break;
     case RealServerKind::Proftpd: {
       // A virtual user of its own account file, owned by the test's user, jailed in root().
-      user_ = "tolvane";
+      m_user = "tolvane";
       const bool chroot = getuid() == 0;  // only root can jail the account
-      serverFolder_ = chroot ? "/" : root();
-      WriteText(scratch_ / "passwd",
-                user_ + ":" + kPasswordHash + ":" + std::to_string(uid_) + ":" +
-                    std::to_string(gid_) + "::" + root() + ":/bin/sh\n",
+      m_serverFolder = chroot ? "/" : root();
+      WriteText(m_scratch / "passwd",
+                m_user + ":" + kPasswordHash + ":" + std::to_string(m_uid) + ":" +
+                    std::to_string(m_gid) + "::" + root() + ":/bin/sh\n",
                 0600);
-      const std::string s = scratch_.path();
+      const std::string s = m_scratch.path();
       conf = "ServerType standalone\nServerName \"tolvane\"\nDefaultAddress 127.0.0.1\nPort " +
-             port + "\nUser " + UserName(uid_) + "\nGroup " + GroupName(gid_) +
+             port + "\nUser " + UserName(m_uid) + "\nGroup " + GroupName(m_gid) +
              "\nRootLogin on\nUseIPv6 off\nUseReverseDNS off\nWtmpLog off\n"
              "RequireValidShell off\nAuthPAM off\nAuthOrder mod_auth_file.c\nAuthUserFile " +
              s + "/passwd\n" + (chroot ? "DefaultRoot ~\n" : "") + "PidFile " + s +
@@ -179,23 +179,23 @@ std::vector<std::string> RealFtpServer::WriteConfig(const std::vector<std::strin
              "/xfer.log\nLogFormat tolvane \"%r\t%s %S\"\nExtendedLog " + s +
              "/server.log ALL tolvane\nUmask 022\nAllowOverwrite on\n";
       for (const std::string& line : extra) conf += line + "\n";
-      WriteText(scratch_ / "proftpd.conf", conf);
-      args.insert(args.end(), {"-n", "-q", "-c", scratch_ / "proftpd.conf"});
+      WriteText(m_scratch / "proftpd.conf", conf);
+      args.insert(args.end(), {"-n", "-q", "-c", m_scratch / "proftpd.conf"});
       break;
     }
     case RealServerKind::PureFtpd: {
       // A virtual user of a puredb file made with its own pure-pw; "/./" jails it in root().
-      user_ = "tolvane";
-      serverFolder_ = "/";
-      WriteText(scratch_ / "passwd", user_ + ":" + kPasswordHash + ":" + std::to_string(uid_) +
-                                         ":" + std::to_string(gid_) + "::" + root() +
+      m_user = "tolvane";
+      m_serverFolder = "/";
+      WriteText(m_scratch / "passwd", m_user + ":" + kPasswordHash + ":" + std::to_string(m_uid) +
+                                         ":" + std::to_string(m_gid) + "::" + root() +
                                          "/./::::::::::::\n",
                 0600);
-      std::string mkdb = ServersDir() + "/usr/bin/pure-pw mkdb " + (scratch_ / "passwd.pdb") +
-                         " -f " + (scratch_ / "passwd") + " >/dev/null 2>&1";
+      std::string mkdb = ServersDir() + "/usr/bin/pure-pw mkdb " + (m_scratch / "passwd.pdb") +
+                         " -f " + (m_scratch / "passwd") + " >/dev/null 2>&1";
       if (std::system(mkdb.c_str()) != 0) throw std::runtime_error("pure-pw mkdb failed");
-      args.insert(args.end(), {"-S", "127.0.0.1," + port, "-l", "puredb:" + (scratch_ / "passwd.pdb"),
-                               "-E", "-H", "-u", "1", "-O", "clf:" + (scratch_ / "xfer.log")});
+      args.insert(args.end(), {"-S", "127.0.0.1," + port, "-l", "puredb:" + (m_scratch / "passwd.pdb"),
+                               "-E", "-H", "-u", "1", "-O", "clf:" + (m_scratch / "xfer.log")});
       args.insert(args.end(), extra.begin(), extra.end());
       break;
     }
@@ -207,13 +207,13 @@ void RealFtpServer::Start(std::vector<std::string> args) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  const std::string outPath = scratch_ / "server.out";
+  const std::string outPath = m_scratch / "server.out";
   int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   const pid_t parent = getpid();
   auto started = std::chrono::steady_clock::now();
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
+  m_pid = fork();
+  if (m_pid < 0) throw std::runtime_error("fork failed");
+  if (m_pid == 0) {
     // Its own process group, so the server's session processes go with it; and it dies with
     // the test process even when that is killed.
     setpgid(0, 0);
@@ -227,49 +227,49 @@ void RealFtpServer::Start(std::vector<std::string> args) {
     _exit(127);
   }
   close(out);
-  while (!Accepts(port_)) {
+  while (!Accepts(m_port)) {
     int status = 0;
     auto waited = std::chrono::steady_clock::now() - started;
-    if (waitpid(pid_, &status, WNOHANG) == pid_ || waited > std::chrono::milliseconds(kStartTimeoutMs)) {
-      if (waitpid(pid_, &status, WNOHANG) == 0) Stop();
-      pid_ = -1;
-      throw std::runtime_error(std::string(Name(kind_)) + " did not start: " + ReadText(outPath));
+    if (waitpid(m_pid, &status, WNOHANG) == m_pid || waited > std::chrono::milliseconds(kStartTimeoutMs)) {
+      if (waitpid(m_pid, &status, WNOHANG) == 0) Stop();
+      m_pid = -1;
+      throw std::runtime_error(std::string(Name(m_kind)) + " did not start: " + ReadText(outPath));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  startMs_ = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+  m_startMs = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                   std::chrono::steady_clock::now() - started)
                                   .count());
 }
 
 void RealFtpServer::Stop() {
-  if (pid_ <= 0) return;
-  kill(-pid_, SIGTERM);
+  if (m_pid <= 0) return;
+  kill(-m_pid, SIGTERM);
   int status = 0;
-  for (int i = 0; i < 200 && waitpid(pid_, &status, WNOHANG) == 0; ++i) {
+  for (int i = 0; i < 200 && waitpid(m_pid, &status, WNOHANG) == 0; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (kill(pid_, 0) == 0) {
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, &status, 0);
+  if (kill(m_pid, 0) == 0) {
+    kill(-m_pid, SIGKILL);
+    waitpid(m_pid, &status, 0);
   }
-  kill(-pid_, SIGKILL);  // session processes that outlived their listener
-  pid_ = -1;
+  kill(-m_pid, SIGKILL);  // session processes that outlived their listener
+  m_pid = -1;
 }
 
 void RealFtpServer::Write(const std::string& name, const std::string& bytes) const {
-  root_.Write(name, bytes);
+  m_root.Write(name, bytes);
   // The folders on the way and the file itself belong to the account.
   for (size_t slash = 0; (slash = name.find('/', slash + 1)) != std::string::npos;) {
-    if (lchown((root_ / name.substr(0, slash)).c_str(), uid_, gid_) != 0) break;
+    if (lchown((m_root / name.substr(0, slash)).c_str(), m_uid, m_gid) != 0) break;
   }
-  if (lchown((root_ / name).c_str(), uid_, gid_) != 0) {
+  if (lchown((m_root / name).c_str(), m_uid, m_gid) != 0) {
     throw std::runtime_error("cannot hand " + name + " to the account");
   }
 }
 
-std::string RealFtpServer::Read(const std::string& name) const { return root_.Read(name); }
-bool RealFtpServer::Exists(const std::string& name) const { return root_.Exists(name); }
+std::string RealFtpServer::Read(const std::string& name) const { return m_root.Read(name); }
+bool RealFtpServer::Exists(const std::string& name) const { return m_root.Exists(name); }
 
 std::vector<std::string> RealFtpServer::Names() const {
   std::vector<std::string> names;
@@ -284,11 +284,11 @@ std::vector<std::string> RealFtpServer::Names() const {
   return names;
 }
 
-void RealFtpServer::SetMtime(const std::string& name, int64_t utc) const { root_.SetMtime(name, utc); }
+void RealFtpServer::SetMtime(const std::string& name, int64_t utc) const { m_root.SetMtime(name, utc); }
 
 std::vector<std::string> RealFtpServer::Log() const {
   std::vector<std::string> lines;
-  std::ifstream in(scratch_ / "server.log");
+  std::ifstream in(m_scratch / "server.log");
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
@@ -296,7 +296,7 @@ std::vector<std::string> RealFtpServer::Log() const {
 std::vector<std::string> RealFtpServer::Commands() const {
   std::vector<std::string> commands;
   for (const std::string& line : Log()) {
-    if (kind_ == RealServerKind::Vsftpd) {
+    if (m_kind == RealServerKind::Vsftpd) {
       // ... FTP command: Client "127.0.0.1", "EPSV"
       size_t at = line.find("FTP command: Client \"");
       size_t open = at == std::string::npos ? at : line.find("\", \"", at);

@@ -31,18 +31,18 @@ class RealFtpServer {
   RealFtpServer(const RealFtpServer&) = delete;
   RealFtpServer& operator=(const RealFtpServer&) = delete;
 
-  RealServerKind kind() const { return kind_; }
+  RealServerKind kind() const { return m_kind; }
   std::string hostField() const;  // "127.0.0.1:PORT"
   // An account that can read and write everything below root(): vsftpd's anonymous login
   // (no chroot, the server runs as the test's user), a virtual user of ProFTPD's
   // AuthUserFile and of Pure-FTPd's puredb (both chrooted to root()).
-  const std::string& user() const { return user_; }
-  const std::string& password() const { return password_; }
+  const std::string& user() const { return m_user; }
+  const std::string& password() const { return m_password; }
   // The local folder the account logs into; everything it uploads lands here.
-  const std::string& root() const { return root_.path(); }
+  const std::string& root() const { return m_root.path(); }
   // root() as the client sees it, for settings.serverfolder: vsftpd's absolute path, "/" for
   // the chrooted servers.
-  const std::string& serverFolder() const { return serverFolder_; }
+  const std::string& serverFolder() const { return m_serverFolder; }
 
   // Files below root(), owned by the account (Pure-FTPd cannot log root in, so as root its
   // account is nobody and needs to own what it overwrites).
@@ -60,24 +60,24 @@ class RealFtpServer {
   std::vector<std::string> Commands() const;
 
   // How long the start took, until the port accepted a connection.
-  int startMs() const { return startMs_; }
+  int startMs() const { return m_startMs; }
 
  private:
   std::vector<std::string> WriteConfig(const std::vector<std::string>& extra);
   void Start(std::vector<std::string> args);
   void Stop();
 
-  RealServerKind kind_;
-  TempDir root_;
-  TempDir scratch_;  // config, account file, logs: outside what the client can reach
-  std::string user_;
-  std::string password_ = "secret";
-  std::string serverFolder_;
-  uid_t uid_ = 0;  // the account's owner on disk
-  gid_t gid_ = 0;
-  int port_ = 0;
-  int startMs_ = 0;
-  pid_t pid_ = -1;
+  RealServerKind m_kind;
+  TempDir m_root;
+  TempDir m_scratch;  // config, account file, logs: outside what the client can reach
+  std::string m_user;
+  std::string m_password = "secret";
+  std::string m_serverFolder;
+  uid_t m_uid = 0;  // the account's owner on disk
+  gid_t m_gid = 0;
+  int m_port = 0;
+  int m_startMs = 0;
+  pid_t m_pid = -1;
 };
 
 }  // namespace tolvane::test

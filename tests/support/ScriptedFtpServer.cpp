@@ -32,7 +32,7 @@ std::string ReadPort(int fd) {
 
 ScriptedFtpServer::ScriptedFtpServer(std::vector<std::string> rules) {
   std::vector<std::string> args = {"/usr/bin/python3", TOLVANE_SCRIPTED_FTP_SERVER,
-                                   "--root", root_.path(), "--log", scratch_ / "commands.log"};
+                                   "--root", m_root.path(), "--log", m_scratch / "commands.log"};
   for (std::string& rule : rules) args.insert(args.end(), {"--rule", std::move(rule)});
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -44,16 +44,16 @@ ScriptedFtpServer::ScriptedFtpServer(std::vector<std::string> rules) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, in[0], 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  int rc = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(in[0]);
   close(out[1]);
-  stdinFd_ = in[1];
+  m_stdinFd = in[1];
   std::string line = rc == 0 ? ReadPort(out[0]) : std::string();
   close(out[0]);
-  if (rc != 0) pid_ = -1;
-  port_ = std::atoi(line.c_str());
-  if (port_ <= 0) {
+  if (rc != 0) m_pid = -1;
+  m_port = std::atoi(line.c_str());
+  if (m_port <= 0) {
     Stop();
     throw std::runtime_error("the scripted FTP server did not start");
   }
@@ -62,18 +62,18 @@ ScriptedFtpServer::ScriptedFtpServer(std::vector<std::string> rules) {
 ScriptedFtpServer::~ScriptedFtpServer() { Stop(); }
 
 void ScriptedFtpServer::Stop() {
-  if (stdinFd_ >= 0) close(stdinFd_);  // the server exits when its stdin closes
-  stdinFd_ = -1;
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+  if (m_stdinFd >= 0) close(m_stdinFd);  // the server exits when its stdin closes
+  m_stdinFd = -1;
+  if (m_pid > 0) {
+    kill(m_pid, SIGTERM);
+    waitpid(m_pid, nullptr, 0);
   }
-  pid_ = -1;
+  m_pid = -1;
 }
 
 std::vector<std::string> ScriptedFtpServer::Commands() const {
   std::vector<std::string> lines;
-  std::ifstream in(scratch_ / "commands.log");
+  std::ifstream in(m_scratch / "commands.log");
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }

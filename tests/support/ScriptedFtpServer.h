@@ -20,9 +20,9 @@ class ScriptedFtpServer {
   ScriptedFtpServer(const ScriptedFtpServer&) = delete;
   ScriptedFtpServer& operator=(const ScriptedFtpServer&) = delete;
 
-  std::string hostField() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::string hostField() const { return "127.0.0.1:" + std::to_string(m_port); }
   // Uploads that completed, by name.
-  const TempDir& files() const { return root_; }
+  const TempDir& files() const { return m_root; }
   // Every command line received, as it arrived: bytes outside printable ASCII as \xNN.
   std::vector<std::string> Commands() const;
   // How many received lines start with `verb` followed by a space or the line's end.
@@ -31,11 +31,11 @@ class ScriptedFtpServer {
  private:
   void Stop();
 
-  TempDir root_;
-  TempDir scratch_;
-  int port_ = 0;
-  pid_t pid_ = -1;
-  int stdinFd_ = -1;
+  TempDir m_root;
+  TempDir m_scratch;
+  int m_port = 0;
+  pid_t m_pid = -1;
+  int m_stdinFd = -1;
 };
 
 }  // namespace tolvane::test

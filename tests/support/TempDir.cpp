@@ -14,36 +14,36 @@ namespace tolvane::test {
 TempDir::TempDir() {
   std::string pattern = std::filesystem::temp_directory_path() / "tolvane-test-XXXXXX";
   if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  m_path = pattern;
 }
 
 TempDir::~TempDir() {
   std::error_code ec;
   // Tests make folders unwritable on purpose; give the owner back its rights first.
-  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+  for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
        it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
     std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
   }
-  std::filesystem::remove_all(path_, ec);
+  std::filesystem::remove_all(m_path, ec);
 }
 
 void TempDir::Write(const std::string& name, const std::string& bytes) const {
-  std::filesystem::path p = std::filesystem::path(path_) / name;
+  std::filesystem::path p = std::filesystem::path(m_path) / name;
   std::filesystem::create_directories(p.parent_path());
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out << bytes;
 }
 
 std::string TempDir::Read(const std::string& name) const {
-  std::ifstream in(std::filesystem::path(path_) / name, std::ios::binary);
+  std::ifstream in(std::filesystem::path(m_path) / name, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
 bool TempDir::Exists(const std::string& name) const {
-  return std::filesystem::exists(std::filesystem::path(path_) / name);
+  return std::filesystem::exists(std::filesystem::path(m_path) / name);
 }
 
 void TempDir::SetMtime(const std::string& name, int64_t utc) const {

@@ -14,8 +14,8 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return m_path; }
+  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
 
   // Writes raw bytes to a file below the folder (creating folders on the way).
   void Write(const std::string& name, const std::string& bytes) const;
@@ -25,7 +25,7 @@ class TempDir {
   void SetMtime(const std::string& name, int64_t utc) const;
 
  private:
-  std::string path_;
+  std::string m_path;
 };
 
 // Settings whose executable folder is `dir` (kestra.ini, list/, timer.ini live there).

@@ -115,7 +115,7 @@ TEST_F(ClockCheckTest, BothLinesAgreeWithoutCorrectionAndTheTestFileIsGone) {
 
 TEST_F(ClockCheckTest, TheCorrectionMovesTheServerLineAndYesOpensTheSettings) {
   Serve();
-  settings.stime = -60;
+  settings.clockCorrectionMinutes = -60;
   settings.timer = 1;
   const int64_t started = Check(Answer::Yes);
   ASSERT_EQ(prompts.shown.size(), 1u);

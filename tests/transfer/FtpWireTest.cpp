@@ -41,10 +41,10 @@ TEST(FtpDataAddress, ReadsPassiveReplies) {
   EXPECT_FALSE(ParseEpsvPort("229 Entering Extended Passive Mode (|||99999|)"));
   EXPECT_FALSE(ParseEpsvPort("229 Entering Extended Passive Mode"));
 
-  auto pasv = ParsePasv("227 Entering Passive Mode (192,168,1,2,25,30).");
-  ASSERT_TRUE(pasv);
-  EXPECT_EQ(pasv->ipv4, 0xC0A80102u);
-  EXPECT_EQ(pasv->port, 25 * 256 + 30);
+  auto passiveMode = ParsePasv("227 Entering Passive Mode (192,168,1,2,25,30).");
+  ASSERT_TRUE(passiveMode);
+  EXPECT_EQ(passiveMode->ipv4, 0xC0A80102u);
+  EXPECT_EQ(passiveMode->port, 25 * 256 + 30);
   EXPECT_EQ(ParsePasv("227 =10,0,0,1,4,1")->port, 1025);  // no brackets
   EXPECT_FALSE(ParsePasv("227 Entering Passive Mode (192,168,1,256,25,30)"));
   EXPECT_FALSE(ParsePasv("227 Entering Passive Mode (192,168,1,2,25)"));

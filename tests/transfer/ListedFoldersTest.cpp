@@ -102,7 +102,7 @@ TEST_F(ListedFoldersTest, ListsOnlyWhereTheListingKeepsTheLookUpsConvention) {
     o.noMlst = true;
     o.noMdtm = noMdtm;
     Serve(o);
-    settings.stime = noMdtm ? 540 : 0;  // this server lists UTC wall-clock times
+    settings.clockCorrectionMinutes = noMdtm ? 540 : 0;  // this server lists UTC wall-clock times
     Tree({"a", "b"}, 4);
     Run();
     EXPECT_EQ(Sent("STOR"), 0u) << noMdtm;

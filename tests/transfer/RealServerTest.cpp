@@ -168,7 +168,7 @@ TEST_F(RealServerTest, ServerTimesInTheFutureAreReported) {
   tzset();
   std::string why = Serve(RealServerKind::Vsftpd, {"use_localtime=YES"});
   if (why.empty()) {
-    settings.stime = 0;
+    settings.clockCorrectionMinutes = 0;
     Remote("a.html", "server", now - 2 * 3600);
     Remote("b.html", "server", now - 2 * 3600);
     List({Local("a.html", "local", now - 3600), "", Local("b.html", "local", now - 3600), ""});

@@ -23,7 +23,7 @@ TEST(SafeUploadRealServer, RenamesIntoPlaceAndSweepsWhatAKilledRunLeft) {
   for (bool temporaryName : {true, false}) {
     UploadRunRig rig;
     rig.Serve();
-    rig.settings.tempname = temporaryName;
+    rig.settings.temporaryNames = temporaryName;
     rig.server->files().Write("index.html", "old");
     rig.server->SetMtime("index.html", time(nullptr) - 7200);
     rig.server->files().Write(kLeftover, "half a page");
@@ -79,7 +79,7 @@ TEST_F(SafeUploadTest, ABotchedPutLeavesNoFileBehind) {
 TEST_F(SafeUploadTest, EndingTheProgramBreaksTheTransferOffAndDeletesThePart) {
   for (bool temporaryName : {true, false}) {
     SCOPED_TRACE(temporaryName);
-    settings.tempname = temporaryName;
+    settings.temporaryNames = temporaryName;
     Serve({"STOR=slow-data"});
     ListThree(std::string(4 << 20, 'a'));
     FtpOptions options = ShortBounds();

@@ -42,7 +42,7 @@ struct Scenario {
   std::vector<TimedFile> serverFiles, localFiles;  // paths relative to the server root / site
   Texts lines;                                     // list lines, local paths relative to site
   std::string serverFolder;
-  int32_t stime = 0;
+  int32_t clockCorrectionMinutes = 0;
   bool ctrl = false, shift = false;
 };
 
@@ -55,9 +55,9 @@ struct Outcome {
 
 class Draw {
  public:
-  explicit Draw(uint32_t seed) : random_(seed) {}
-  bool Chance(double p) { return std::uniform_real_distribution<>(0, 1)(random_) < p; }
-  int Below(int n) { return std::uniform_int_distribution<>(0, n - 1)(random_); }
+  explicit Draw(uint32_t seed) : m_random(seed) {}
+  bool Chance(double p) { return std::uniform_real_distribution<>(0, 1)(m_random) < p; }
+  int Below(int n) { return std::uniform_int_distribution<>(0, n - 1)(m_random); }
   const std::string& From(const Texts& texts) {
     return texts[Below(static_cast<int>(texts.size()))];
   }
@@ -65,7 +65,7 @@ class Draw {
   int64_t TimeNear(int64_t base) { return base - (Chance(0.15) ? 86400 : 0) + Below(180); }
 
  private:
-  std::mt19937 random_;
+  std::mt19937 m_random;
 };
 
 test::FtpServerOptions ServerKind(uint32_t seed) {
@@ -112,7 +112,7 @@ Scenario Generate(uint32_t seed, int64_t base) {
   }
   if (draw.Chance(0.2)) s.lines.push_back("L0/unpaired.html");
   s.serverFolder = draw.From(kServerFolders);
-  s.stime = draw.Chance(0.3) ? draw.Below(5) - 2 : 0;
+  s.clockCorrectionMinutes = draw.Chance(0.3) ? draw.Below(5) - 2 : 0;
   s.ctrl = draw.Chance(0.3);
   s.shift = draw.Chance(0.1);
   return s;
@@ -152,7 +152,7 @@ Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app
   settings.username = s.server.readonlyUser.empty() ? s.server.user : s.server.readonlyUser;
   settings.password = s.server.readonlyUser.empty() ? s.server.password : s.server.readonlyPassword;
   settings.serverfolder = s.serverFolder;
-  settings.stime = s.stime;
+  settings.clockCorrectionMinutes = s.clockCorrectionMinutes;
   settings.ctrl = s.ctrl;
   settings.shift = s.shift;
   MainState state;

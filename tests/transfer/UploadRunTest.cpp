@@ -115,7 +115,7 @@ TEST_F(UploadRunTest, ClockCorrectionMovesTheServerTimeEarlier) {
   List({Local("a.txt", "local", t - 180), ""});  // three minutes older locally
   Run();
   EXPECT_EQ(OnServer("a.txt"), "server");
-  settings.stime = -5;
+  settings.clockCorrectionMinutes = -5;
   Run();
   EXPECT_EQ(OnServer("a.txt"), "local");
 }
@@ -169,7 +169,7 @@ TEST_F(UploadRunTest, ServersWithoutMlstOrMdtm) {
     o.noMlst = true;
     o.noMdtm = noMdtm;
     Serve(o);
-    settings.stime = noMdtm ? 540 : 0;  // this server lists UTC wall-clock times
+    settings.clockCorrectionMinutes = noMdtm ? 540 : 0;  // this server lists UTC wall-clock times
     server->files().Write("new.txt", "server");
     server->files().Write("old.txt", "server");
     server->SetMtime("old.txt", time(nullptr) - 86400 * 3);
@@ -184,7 +184,7 @@ TEST_F(UploadRunTest, ServersWithoutMlstOrMdtm) {
 
 TEST_F(UploadRunTest, ActiveModeAndAwkwardNames) {
   Serve();
-  settings.pasv = 0;
+  settings.passiveMode = 0;
   List({Local("a b#%.txt", "1"), "", Local("日本語 ファイル.html", "2"), "フォルダ"});
   server->files().Write("フォルダ/.keep", "");
   Run();
@@ -265,11 +265,11 @@ TEST_F(UploadRunTest, ScheduledRunTakesTheEntryListAndIgnoresKeys) {
   app.Write("list/night.ini", EncodeLines({Local("a.txt", "local"), ""}).value());
   const TimerEntry night{"20300", "night"};
   view.shift = true;  // would force the upload if it were read
-  settings.zenmen = 1;
+  settings.raiseOnScheduledRun = 1;
   RunScheduled(night);
   EXPECT_EQ(view.broughtToFront, 1);
   EXPECT_EQ(Uploads(), 0);
-  settings.zenmen = 0;
+  settings.raiseOnScheduledRun = 0;
   RunScheduled(night);
   EXPECT_EQ(view.broughtToFront, 1);
 }

@@ -6,9 +6,9 @@ std::string CrLfEncoder::Encode(std::string_view chunk) {
   std::string out;
   out.reserve(chunk.size() + chunk.size() / 16);
   for (char c : chunk) {
-    if (c == '\n' && !lastWasCr_) out += '\r';
+    if (c == '\n' && !m_lastWasCr) out += '\r';
     out += c;
-    lastWasCr_ = c == '\r';
+    m_lastWasCr = c == '\r';
   }
   return out;
 }

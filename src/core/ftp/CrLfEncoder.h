@@ -12,7 +12,7 @@ class CrLfEncoder {
   std::string Encode(std::string_view chunk);
 
  private:
-  bool lastWasCr_ = false;
+  bool m_lastWasCr = false;
 };
 
 }  // namespace tolvane

@@ -20,22 +20,22 @@ class LocalFile {
  public:
   // O_NONBLOCK: a FIFO put in the file's place must not hold open() for good.
   explicit LocalFile(const std::string& path)
-      : fd_(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
+      : m_fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
     struct stat st {};
-    if (fd_ >= 0 && (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
-      close(fd_);
-      fd_ = -1;
+    if (m_fd >= 0 && (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+      close(m_fd);
+      m_fd = -1;
     }
   }
   ~LocalFile() {
-    if (fd_ >= 0) close(fd_);
+    if (m_fd >= 0) close(m_fd);
   }
   LocalFile(const LocalFile&) = delete;
   LocalFile& operator=(const LocalFile&) = delete;
-  int fd() const { return fd_; }
+  int fd() const { return m_fd; }
 
  private:
-  int fd_;
+  int m_fd;
 };
 
 }  // namespace
@@ -44,27 +44,27 @@ class LocalFile {
 // from under it.
 class FtpClient::CallGuard {
  public:
-  explicit CallGuard(FtpClient& client) : client_(client), entered_(!client.busy_) {
-    client_.busy_ = true;
+  explicit CallGuard(FtpClient& client) : m_client(client), m_entered(!client.m_busy) {
+    m_client.m_busy = true;
   }
   ~CallGuard() {
-    if (!entered_) return;
-    client_.busy_ = false;
-    if (client_.closeWanted_) {
-      client_.closeWanted_ = false;
-      client_.Close();
+    if (!m_entered) return;
+    m_client.m_busy = false;
+    if (m_client.m_closeWanted) {
+      m_client.m_closeWanted = false;
+      m_client.Close();
     }
   }
   CallGuard(const CallGuard&) = delete;
   CallGuard& operator=(const CallGuard&) = delete;
-  bool entered() const { return entered_; }
+  bool entered() const { return m_entered; }
 
  private:
-  FtpClient& client_;
-  bool entered_;
+  FtpClient& m_client;
+  bool m_entered;
 };
 
-FtpClient::FtpClient(FtpOptions options) : options_(std::move(options)) {}
+FtpClient::FtpClient(FtpOptions options) : m_options(std::move(options)) {}
 
 FtpClient::~FtpClient() { Close(); }
 
@@ -78,8 +78,8 @@ FtpResult FtpClient::Connect(const std::string& hostField, const std::string& us
   if (BreaksCommandLine(user) || BreaksCommandLine(password)) {
     return FtpResult::Failed(Kind::AccountUnsendable);
   }
-  session_ = std::make_unique<FtpSession>(options_);
-  FtpResult result = session_->Open(*endpoint, user, password, passive);
+  m_session = std::make_unique<FtpSession>(m_options);
+  FtpResult result = m_session->Open(*endpoint, user, password, passive);
   if (!result.Succeeded()) CloseSession();
   return result;
 }
@@ -90,8 +90,8 @@ bool FtpClient::ChangeDirectory(const std::string& path) {
   FtpResult why;
   std::optional<std::string> wire = WireName(path, &why);
   if (!wire || wire->empty()) return false;
-  session_->NamesHere().reset();
-  std::optional<FtpReply> reply = session_->Control().Command("CWD " + *wire);
+  m_session->NamesHere().reset();
+  std::optional<FtpReply> reply = m_session->Control().Command("CWD " + *wire);
   return reply && reply->Completed();
 }
 
@@ -102,7 +102,7 @@ RemoteLookup FtpClient::LookUp(const std::string& name) {
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire) return IsConnected() ? RemoteLookup::Missing() : RemoteLookup::Unknown();
   if (wire->empty()) return RemoteLookup::Missing();
-  return FindRemoteFile(*session_, *wire, Now());
+  return FindRemoteFile(*m_session, *wire, Now());
 }
 
 std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
@@ -114,20 +114,20 @@ std::optional<int64_t> FtpClient::FindFile(const std::string& name) {
 FolderListingWay FtpClient::ListingWay() {
   CallGuard guard(*this);
   if (!guard.entered() || !IsConnected()) return FolderListingWay::None;
-  return RemoteFolderListingWay(*session_);
+  return RemoteFolderListingWay(*m_session);
 }
 
 std::optional<FtpFolderListing> FtpClient::ListFolder() {
   CallGuard guard(*this);
   if (!guard.entered() || !IsConnected()) return std::nullopt;
-  return ListRemoteFolder(*session_, Now());
+  return ListRemoteFolder(*m_session, Now());
 }
 
 FolderAnswer FtpClient::FindInListing(const FtpFolderListing& listing,
                                       const std::string& name) const {
   constexpr FolderAnswer kNotFound{FolderAnswer::Kind::Missing, 0, TimeBasis::Utc};
   // The same refusals as FindFile's, before any name is compared.
-  if (busy_) return kNotFound;
+  if (m_busy) return kNotFound;
   FtpResult why;
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire || wire->empty()) return kNotFound;
@@ -150,12 +150,12 @@ FtpResult FtpClient::PutFile(const std::string& localPath, const std::string& re
   if (wire->empty()) return FtpResult::Failed(Kind::NameUnsendable);
   LocalFile file(localPath);
   if (file.fd() < 0) return FtpResult::Failed(Kind::LocalFileUnreadable);
-  FtpResult typeSet = session_->SetType(type == TransferType::Ascii ? 'A' : 'I');
+  FtpResult typeSet = m_session->SetType(type == TransferType::Ascii ? 'A' : 'I');
   if (!typeSet.Succeeded()) return typeSet;
-  FtpDataChannel channel(*session_);
+  FtpDataChannel channel(*m_session);
   if (FtpResult started = channel.Start("STOR " + *wire); !started.Succeeded()) return started;
   // Whatever the outcome, a file of that name may now be there.
-  session_->NameAdded(*wire);
+  m_session->NameAdded(*wire);
   PutReport done{true, 0};
   FtpResult result = channel.Upload(file.fd(), type == TransferType::Ascii, done.bytesSent);
   if (report) *report = done;
@@ -168,9 +168,9 @@ bool FtpClient::DeleteFile(const std::string& name) {
   FtpResult why;
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire || wire->empty()) return false;
-  std::optional<FtpReply> reply = session_->Control().Command("DELE " + *wire);
+  std::optional<FtpReply> reply = m_session->Control().Command("DELE " + *wire);
   if (!reply || !reply->Completed()) return false;
-  session_->NameRemoved(*wire);
+  m_session->NameRemoved(*wire);
   return true;
 }
 
@@ -182,24 +182,24 @@ FtpClient::RenameResult FtpClient::Rename(const std::string& from, const std::st
   if (!guard.entered() || !wireFrom || !wireTo || wireFrom->empty() || wireTo->empty()) {
     return RenameResult::TargetRefused;
   }
-  if (session_->Lacks().rename) return RenameResult::Unsupported;
-  FtpControl& control = session_->Control();
+  if (m_session->Lacks().rename) return RenameResult::Unsupported;
+  FtpControl& control = m_session->Control();
   std::optional<FtpReply> reply = control.Command("RNFR " + *wireFrom);
   if (!reply) return RenameResult::TargetRefused;
   if (reply->code != 350) {
     // The file was just put, so a refusal here is a refusal of renaming itself.
-    session_->Lacks().rename = reply->RefusesCommand() || reply->code == 553;
-    return session_->Lacks().rename ? RenameResult::Unsupported : RenameResult::TargetRefused;
+    m_session->Lacks().rename = reply->RefusesCommand() || reply->code == 553;
+    return m_session->Lacks().rename ? RenameResult::Unsupported : RenameResult::TargetRefused;
   }
   reply = control.Command("RNTO " + *wireTo);
   if (!reply) return RenameResult::TargetRefused;
   if (reply->NotImplemented()) {
-    session_->Lacks().rename = true;
+    m_session->Lacks().rename = true;
     return RenameResult::Unsupported;
   }
   if (!reply->Completed()) return RenameResult::TargetRefused;
-  session_->NameRemoved(*wireFrom);
-  session_->NameAdded(*wireTo);
+  m_session->NameRemoved(*wireFrom);
+  m_session->NameAdded(*wireTo);
   return RenameResult::Done;
 }
 
@@ -207,10 +207,10 @@ std::optional<uint64_t> FtpClient::SizeOf(const std::string& name) {
   CallGuard guard(*this);
   FtpResult why;
   std::optional<std::string> wire = WireName(name, &why);
-  if (!guard.entered() || !wire || wire->empty() || session_->Lacks().size) return std::nullopt;
-  std::optional<FtpReply> reply = session_->Control().Command("SIZE " + *wire);
+  if (!guard.entered() || !wire || wire->empty() || m_session->Lacks().size) return std::nullopt;
+  std::optional<FtpReply> reply = m_session->Control().Command("SIZE " + *wire);
   if (!reply || reply->code != 213) {
-    if (reply && reply->NotImplemented()) session_->Lacks().size = true;
+    if (reply && reply->NotImplemented()) m_session->Lacks().size = true;
     return std::nullopt;
   }
   const std::string& line = reply->LastLine();
@@ -227,30 +227,30 @@ std::optional<uint64_t> FtpClient::SizeOf(const std::string& name) {
 std::optional<std::set<std::string>> FtpClient::NamesHere() {
   CallGuard guard(*this);
   if (!guard.entered() || !IsConnected()) return std::nullopt;
-  if (!LearnNamesHere(*session_, Now())) return std::nullopt;
-  return session_->NamesHere();
+  if (!LearnNamesHere(*m_session, Now())) return std::nullopt;
+  return m_session->NamesHere();
 }
 
 void FtpClient::Close() {
   CallGuard guard(*this);
   if (!guard.entered()) {
-    closeWanted_ = true;
+    m_closeWanted = true;
     return;
   }
   CloseSession();
 }
 
 void FtpClient::CloseSession() {
-  if (!session_) return;
-  session_->Quit();
-  previousCommands_ += session_->Control().CommandCount();
-  session_.reset();
+  if (!m_session) return;
+  m_session->Quit();
+  m_previousCommands += m_session->Control().CommandCount();
+  m_session.reset();
 }
 
-bool FtpClient::IsConnected() const { return session_ && session_->IsOpen(); }
+bool FtpClient::IsConnected() const { return m_session && m_session->IsOpen(); }
 
 uint64_t FtpClient::CommandCount() const {
-  return previousCommands_ + (session_ ? session_->Control().CommandCount() : 0);
+  return m_previousCommands + (m_session ? m_session->Control().CommandCount() : 0);
 }
 
 std::optional<std::string> FtpClient::WireName(const std::string& name, FtpResult* why) const {
@@ -262,20 +262,20 @@ std::optional<std::string> FtpClient::WireName(const std::string& name, FtpResul
     *why = FtpResult::Failed(Kind::NameUnsendable);
     return std::nullopt;
   }
-  std::optional<std::string> wire = ToWire(name, session_->Encoding());
+  std::optional<std::string> wire = ToWire(name, m_session->Encoding());
   if (!wire) *why = FtpResult::Failed(Kind::NameNotConvertible);
   return wire;
 }
 
 FtpResult FtpClient::NotConnected() const {
-  if (session_ && session_->Control().Failure() != Kind::Ok) {
-    return FtpResult::Failed(session_->Control().Failure());
+  if (m_session && m_session->Control().Failure() != Kind::Ok) {
+    return FtpResult::Failed(m_session->Control().Failure());
   }
   return FtpResult::Failed(Kind::NotConnected);
 }
 
 int64_t FtpClient::Now() const {
-  return (options_.clock ? *options_.clock : TheSystemClock()).Now();
+  return (m_options.clock ? *m_options.clock : TheSystemClock()).Now();
 }
 
 }  // namespace tolvane

@@ -82,11 +82,11 @@ class FtpClient {
   void CloseSession();
   class CallGuard;
 
-  FtpOptions options_;
-  std::unique_ptr<FtpSession> session_;
-  uint64_t previousCommands_ = 0;  // of sessions already closed
-  bool busy_ = false;              // a call is in progress
-  bool closeWanted_ = false;       // Close() arrived while busy
+  FtpOptions m_options;
+  std::unique_ptr<FtpSession> m_session;
+  uint64_t m_previousCommands = 0;  // of sessions already closed
+  bool m_busy = false;              // a call is in progress
+  bool m_closeWanted = false;       // Close() arrived while busy
 };
 
 }  // namespace tolvane

@@ -36,11 +36,11 @@ Kind ConnectFailure(int error) {
 
 FtpResult FtpControl::Open(const FtpEndpoint& endpoint) {
   Close();
-  failure_ = Kind::Ok;
-  reader_.Reset();
-  SteadyTime deadline = DeadlineAfter(options_.connectTimeoutMs);
+  m_failure = Kind::Ok;
+  m_reader.Reset();
+  SteadyTime deadline = DeadlineAfter(m_options.connectTimeoutMs);
   std::vector<ResolvedAddress> addresses;
-  switch (ResolveHost(endpoint.host, endpoint.port, deadline, options_.pump, addresses)) {
+  switch (ResolveHost(endpoint.host, endpoint.port, deadline, m_options.pump, addresses)) {
     case ResolveResult::NotFound:
       return FtpResult::Failed(Kind::HostNotFound);
     case ResolveResult::TimedOut:
@@ -50,29 +50,29 @@ FtpResult FtpControl::Open(const FtpEndpoint& endpoint) {
   }
   int error = ETIMEDOUT;
   for (const ResolvedAddress& a : addresses) {
-    error = socket_.Connect(reinterpret_cast<const sockaddr*>(&a.address), a.length, deadline,
-                            options_.pump);
+    error = m_socket.Connect(reinterpret_cast<const sockaddr*>(&a.address), a.length, deadline,
+                            m_options.pump);
     if (error == 0) {
-      peer_ = a.address;
+      m_peer = a.address;
       return {};
     }
-    socket_.Close();
+    m_socket.Close();
     if (error == ETIMEDOUT) break;  // the time is used up
   }
   return FtpResult::Failed(ConnectFailure(error));
 }
 
 void FtpControl::Close() {
-  socket_.Close();
-  reader_.Reset();
+  m_socket.Close();
+  m_reader.Reset();
 }
 
 void FtpControl::Conceal(const std::string& secret) {
-  if (!secret.empty()) secrets_.push_back(secret);
+  if (!secret.empty()) m_secrets.push_back(secret);
 }
 
 std::string FtpControl::Masked(std::string text) const {
-  for (const std::string& secret : secrets_) {
+  for (const std::string& secret : m_secrets) {
     for (size_t at = text.find(secret); at != std::string::npos;
          at = text.find(secret, at + std::strlen(kMask))) {
       text.replace(at, secret.size(), kMask);
@@ -82,7 +82,7 @@ std::string FtpControl::Masked(std::string text) const {
 }
 
 std::optional<FtpReply> FtpControl::Fail(Kind why) {
-  if (failure_ == Kind::Ok) failure_ = why;
+  if (m_failure == Kind::Ok) m_failure = why;
   Close();
   return std::nullopt;
 }
@@ -93,41 +93,41 @@ std::optional<FtpReply> FtpControl::Command(const std::string& line, int timeout
 
 std::optional<FtpReply> FtpControl::Begin(const std::string& line, int timeoutMs) {
   if (!IsOpen()) return Fail(Kind::ConnectionLost);
-  ++commandCount_;
-  if (options_.trace) {
+  ++m_commandCount;
+  if (m_options.trace) {
     FtpTraceEvent sent;
     sent.command = line.rfind("PASS ", 0) == 0 ? std::string("PASS ") + kMask : Masked(line);
     Trace(sent);
   }
-  int error = socket_.SendAll(line + "\r\n", options_.replyTimeoutMs, options_.pump);
+  int error = m_socket.SendAll(line + "\r\n", m_options.replyTimeoutMs, m_options.pump);
   if (error != 0) return Fail(error == ETIMEDOUT ? Kind::ReplyTimeout : Kind::ConnectionLost);
   return NextReply(timeoutMs);
 }
 
 std::optional<FtpReply> FtpControl::NextReply(int timeoutMs) {
   if (!IsOpen()) return Fail(Kind::ConnectionLost);
-  SteadyTime deadline = DeadlineAfter(timeoutMs < 0 ? options_.replyTimeoutMs : timeoutMs);
+  SteadyTime deadline = DeadlineAfter(timeoutMs < 0 ? m_options.replyTimeoutMs : timeoutMs);
   while (true) {
-    if (std::optional<FtpReply> reply = reader_.Next()) {
-      if (options_.trace) {
+    if (std::optional<FtpReply> reply = m_reader.Next()) {
+      if (m_options.trace) {
         FtpTraceEvent received{FtpTraceEvent::Kind::Reply, {}, reply->code, {}, 0, {}};
         for (const std::string& l : reply->lines) received.lines.push_back(Masked(l));
         Trace(received);
       }
       // 421: the server is closing the connection; what follows would only fail.
       if (reply->code == 421) {
-        failure_ = Kind::ConnectionLost;
-        socket_.Close();
+        m_failure = Kind::ConnectionLost;
+        m_socket.Close();
       }
       return reply;
     }
-    if (reader_.Garbled()) return Fail(Kind::ProtocolError);
+    if (m_reader.Garbled()) return Fail(Kind::ProtocolError);
     char buffer[4096];
     size_t received = 0;
-    int error = socket_.Receive(buffer, sizeof buffer, received, deadline, options_.pump);
+    int error = m_socket.Receive(buffer, sizeof buffer, received, deadline, m_options.pump);
     if (error != 0) return Fail(error == ETIMEDOUT ? Kind::ReplyTimeout : Kind::ConnectionLost);
     if (received == 0) return Fail(Kind::ConnectionLost);
-    reader_.Feed(std::string_view(buffer, received));
+    m_reader.Feed(std::string_view(buffer, received));
   }
 }
 

@@ -17,11 +17,11 @@ namespace tolvane {
 
 class FtpControl {
  public:
-  explicit FtpControl(const FtpOptions& options) : options_(options) {}
+  explicit FtpControl(const FtpOptions& options) : m_options(options) {}
 
   // Ok once connected; otherwise why not.
   FtpResult Open(const FtpEndpoint& endpoint);
-  bool IsOpen() const { return socket_.IsOpen(); }
+  bool IsOpen() const { return m_socket.IsOpen(); }
   void Close();
 
   // Sends one command line (CR LF added) and returns its final reply.
@@ -36,7 +36,7 @@ class FtpControl {
   std::optional<FtpReply> FinalReply(std::optional<FtpReply> reply);
 
   // Why the connection failed; Ok while it works.
-  FtpResult::Kind Failure() const { return failure_; }
+  FtpResult::Kind Failure() const { return m_failure; }
   // From now on masked wherever it appears in the trace and in Masked (the password, which
   // some servers echo).
   void Conceal(const std::string& secret);
@@ -44,23 +44,23 @@ class FtpControl {
   std::string Masked(std::string text) const;
   // Tells the trace hook, if there is one.
   void Trace(const FtpTraceEvent& event) const {
-    if (options_.trace) options_.trace(event);
+    if (m_options.trace) m_options.trace(event);
   }
-  uint64_t CommandCount() const { return commandCount_; }
-  const FtpOptions& Options() const { return options_; }
-  sockaddr_storage LocalAddress() const { return socket_.LocalAddress(); }
-  sockaddr_storage PeerAddress() const { return peer_; }
+  uint64_t CommandCount() const { return m_commandCount; }
+  const FtpOptions& Options() const { return m_options; }
+  sockaddr_storage LocalAddress() const { return m_socket.LocalAddress(); }
+  sockaddr_storage PeerAddress() const { return m_peer; }
 
  private:
   std::optional<FtpReply> Fail(FtpResult::Kind why);
 
-  FtpOptions options_;
-  FtpSocket socket_;
-  FtpReplyReader reader_;
-  sockaddr_storage peer_{};
-  FtpResult::Kind failure_ = FtpResult::Kind::Ok;
-  std::vector<std::string> secrets_;
-  uint64_t commandCount_ = 0;
+  FtpOptions m_options;
+  FtpSocket m_socket;
+  FtpReplyReader m_reader;
+  sockaddr_storage m_peer{};
+  FtpResult::Kind m_failure = FtpResult::Kind::Ok;
+  std::vector<std::string> m_secrets;
+  uint64_t m_commandCount = 0;
 };
 
 }  // namespace tolvane

@@ -33,84 +33,84 @@ socklen_t LengthOf(const sockaddr_storage& address) {
 }  // namespace
 
 FtpResult FtpDataChannel::Start(const std::string& command) {
-  FtpControl& control = session_.Control();
-  bool passive = session_.Passive();
+  FtpControl& control = m_session.Control();
+  bool passive = m_session.Passive();
   FtpResult opened = passive ? OpenPassive() : PrepareActive();
   if (!opened.Succeeded()) return opened;
-  command_ = command;
+  m_command = command;
   std::optional<FtpReply> reply = control.Begin(command);
   if (!reply || !reply->Preliminary()) {
-    refusedCode_ = reply ? reply->code : 0;
-    data_.Close();
-    listener_.Close();
-    return Ended(session_.Refusal(reply));
+    m_refusedCode = reply ? reply->code : 0;
+    m_data.Close();
+    m_listener.Close();
+    return Ended(m_session.Refusal(reply));
   }
   if (!passive) {
     const FtpOptions& o = control.Options();
     int error =
-        listener_.Accept(data_, control.PeerAddress(), DeadlineAfter(o.connectTimeoutMs), o.pump);
-    listener_.Close();
+        m_listener.Accept(m_data, control.PeerAddress(), DeadlineAfter(o.connectTimeoutMs), o.pump);
+    m_listener.Close();
     if (error != 0) return Ended(Finish(Kind::DataConnectFailed));
   }
   return {};
 }
 
 FtpResult FtpDataChannel::OpenPassive() {
-  FtpControl& control = session_.Control();
-  FtpLacks& lacks = session_.Lacks();
+  FtpControl& control = m_session.Control();
+  FtpLacks& lacks = m_session.Lacks();
   sockaddr_storage target = control.PeerAddress();
   std::optional<int> port;
   if (!lacks.epsv) {
     std::optional<FtpReply> reply = control.Command("EPSV");
-    if (!reply) return session_.Refusal(reply);
+    if (!reply) return m_session.Refusal(reply);
     if (reply->code == 229) port = ParseEpsvPort(reply->LastLine());
     lacks.epsv = reply->RefusesCommand();
   }
   if (!port) {
     std::optional<FtpReply> reply = control.Command("PASV");
-    if (!reply || reply->code != 227) return session_.Refusal(reply);
-    std::optional<PasvTarget> pasv = ParsePasv(reply->LastLine());
-    if (!pasv) return FtpResult::Failed(Kind::ProtocolError);
+    if (!reply || reply->code != 227) return m_session.Refusal(reply);
+    std::optional<PasvTarget> passiveMode = ParsePasv(reply->LastLine());
+    if (!passiveMode) return FtpResult::Failed(Kind::ProtocolError);
     // Only the port is taken: the data goes to the host the control connection reached,
     // whatever address the reply names (a server must not send our files elsewhere).
-    port = pasv->port;
+    port = passiveMode->port;
   }
   SetPort(target, *port);
   const FtpOptions& o = control.Options();
-  int error = data_.Connect(reinterpret_cast<const sockaddr*>(&target), LengthOf(target),
+  int error = m_data.Connect(reinterpret_cast<const sockaddr*>(&target), LengthOf(target),
                             DeadlineAfter(o.connectTimeoutMs), o.pump);
   if (error != 0) return FtpResult::Failed(Kind::DataConnectFailed);
   return {};
 }
 
 FtpResult FtpDataChannel::PrepareActive() {
-  FtpControl& control = session_.Control();
-  FtpLacks& lacks = session_.Lacks();
-  if (listener_.Listen(control.LocalAddress()) != 0) {
+  FtpControl& control = m_session.Control();
+  FtpLacks& lacks = m_session.Lacks();
+  if (m_listener.Listen(control.LocalAddress()) != 0) {
     return FtpResult::Failed(Kind::DataConnectFailed);
   }
-  sockaddr_storage address = listener_.LocalAddress();
+  sockaddr_storage address = m_listener.LocalAddress();
   std::optional<FtpReply> reply;
   if (!lacks.eprt) {
     if (std::optional<std::string> argument = EprtArgument(address)) {
       reply = control.Command("EPRT " + *argument);
-      if (!reply) return session_.Refusal(reply);
+      if (!reply) return m_session.Refusal(reply);
       if (reply->Completed()) return {};
       lacks.eprt = reply->RefusesCommand();
     }
   }
   std::optional<std::string> argument = PortArgument(address);
   if (!argument) {
-    return reply ? session_.Refusal(reply) : FtpResult::Failed(Kind::DataConnectFailed);
+    return reply ? m_session.Refusal(reply) : FtpResult::Failed(Kind::DataConnectFailed);
   }
   reply = control.Command("PORT " + *argument);
-  if (!reply || !reply->Completed()) return session_.Refusal(reply);
+  if (!reply || !reply->Completed()) return m_session.Refusal(reply);
   return {};
 }
 
 FtpResult FtpDataChannel::Upload(int fd, bool ascii, uint64_t& bytesRead) {
-  const FtpOptions& o = session_.Control().Options();
-  data_.SetCancel(o.cancelled);
+  const FtpOptions& o = m_session.Control().Options();
+  m_data.SetCancel(o.cancelled);
   CrLfEncoder encoder;
   std::vector<char> buffer(kChunkBytes);
   bytesRead = 0;
@@ -123,20 +123,20 @@ FtpResult FtpDataChannel::Upload(int fd, bool ascii, uint64_t& bytesRead) {
     std::string_view chunk(buffer.data(), static_cast<size_t>(n));
     std::string encoded;
     if (ascii) chunk = encoded = encoder.Encode(chunk);
-    if (int error = data_.SendAll(chunk, o.dataStallTimeoutMs, o.pump)) {
+    if (int error = m_data.SendAll(chunk, o.dataStallTimeoutMs, o.pump)) {
       return Abort(DataFailure(error));
     }
-    moved_ += chunk.size();
+    m_moved += chunk.size();
   }
   // The last bytes may still sit in the send queue on a slow uplink: the wait for the
   // server's verdict starts once they have left, not when the last write returned.
-  if (int error = data_.Drain(o.dataStallTimeoutMs, o.pump)) return Abort(DataFailure(error));
+  if (int error = m_data.Drain(o.dataStallTimeoutMs, o.pump)) return Abort(DataFailure(error));
   return Ended(Finish(Kind::Ok));
 }
 
 std::optional<std::string> FtpDataChannel::ReceiveAll() {
-  const FtpOptions& o = session_.Control().Options();
-  data_.SetCancel(o.cancelled);
+  const FtpOptions& o = m_session.Control().Options();
+  m_data.SetCancel(o.cancelled);
   // A server that trickles a byte now and then never trips the stall bound; the whole
   // listing has a bound of its own.
   const SteadyTime end = DeadlineAfter(o.listingTimeoutMs);
@@ -145,7 +145,7 @@ std::optional<std::string> FtpDataChannel::ReceiveAll() {
   while (true) {
     size_t n = 0;
     SteadyTime deadline = std::min(end, DeadlineAfter(o.dataStallTimeoutMs));
-    if (int error = data_.Receive(buffer.data(), buffer.size(), n, deadline, o.pump)) {
+    if (int error = m_data.Receive(buffer.data(), buffer.size(), n, deadline, o.pump)) {
       Abort(DataFailure(error));
       return std::nullopt;
     }
@@ -155,23 +155,23 @@ std::optional<std::string> FtpDataChannel::ReceiveAll() {
       return std::nullopt;
     }
     received.append(buffer.data(), n);
-    moved_ = received.size();
+    m_moved = received.size();
   }
   if (!Ended(Finish(Kind::Ok)).Succeeded()) return std::nullopt;
   return received;
 }
 
 FtpResult FtpDataChannel::Abort(Kind dataFailure) {
-  data_.Reset();
-  listener_.Close();
-  FtpControl& control = session_.Control();
+  m_data.Reset();
+  m_listener.Close();
+  FtpControl& control = m_session.Control();
   if (!control.IsOpen()) return Ended(FtpResult::Failed(dataFailure));
   // The reply to the broken-off transfer (426, 451 or a late 226) keeps the replies in step.
   const int timeoutMs = std::min(kAbortReplyMs, control.Options().replyTimeoutMs);
   std::optional<FtpReply> reply = control.FinalReply(control.NextReply(timeoutMs));
   // Where the server hung up the data itself, its own word says most (e.g. a full disk).
   if (dataFailure == Kind::DataLost && reply && !reply->Positive()) {
-    return Ended(session_.Refusal(reply));
+    return Ended(m_session.Refusal(reply));
   }
   return Ended(FtpResult::Failed(dataFailure));
 }
@@ -184,23 +184,23 @@ FtpResult::Kind FtpDataChannel::DataFailure(int error) {
 FtpResult FtpDataChannel::Ended(FtpResult result) const {
   FtpTraceEvent ended;
   ended.kind = FtpTraceEvent::Kind::Transfer;
-  ended.command = session_.Control().Masked(command_);
-  ended.bytes = moved_;
+  ended.command = m_session.Control().Masked(m_command);
+  ended.bytes = m_moved;
   ended.result = result;
-  session_.Control().Trace(ended);
+  m_session.Control().Trace(ended);
   return result;
 }
 
 FtpResult FtpDataChannel::Finish(Kind dataFailure) {
   // Closing the data connection tells the server the data is complete (or abandoned).
-  data_.Close();
-  listener_.Close();
-  FtpControl& control = session_.Control();
+  m_data.Close();
+  m_listener.Close();
+  FtpControl& control = m_session.Control();
   std::optional<FtpReply> reply = control.FinalReply(control.NextReply());
   // The server's own word says most (e.g. a full disk that made it hang up the data).
-  if (reply && !reply->Positive()) return session_.Refusal(reply);
+  if (reply && !reply->Positive()) return m_session.Refusal(reply);
   if (dataFailure != Kind::Ok) return FtpResult::Failed(dataFailure);
-  if (!reply || !reply->Completed()) return session_.Refusal(reply);
+  if (!reply || !reply->Completed()) return m_session.Refusal(reply);
   return {};
 }
 

@@ -16,14 +16,14 @@ class FtpDataChannel {
  public:
   static constexpr size_t kMaxReceiveBytes = 32u << 20;  // a listing larger than this is refused
 
-  explicit FtpDataChannel(FtpSession& session) : session_(session) {}
+  explicit FtpDataChannel(FtpSession& session) : m_session(session) {}
 
   // Opens the data connection and sends `command`; Ok once the server is ready to move data.
   FtpResult Start(const std::string& command);
   // The code of the reply that refused the command given to Start (0 when none did).
-  int RefusedCode() const { return refusedCode_; }
+  int RefusedCode() const { return m_refusedCode; }
   // Whether that reply refused the command as such (FtpReply::RefusesCommand).
-  bool Refused() const { return FtpReply{refusedCode_, {}}.RefusesCommand(); }
+  bool Refused() const { return FtpReply{m_refusedCode, {}}.RefusesCommand(); }
   // Sends the whole file (CR LF line ends when `ascii`) and returns the server's verdict: Ok
   // when it stored the file. `bytesRead` gets the number of the file's bytes sent. A transfer
   // that cannot finish (the file cannot be read, the connection stalls, the options' cancel
@@ -45,12 +45,12 @@ class FtpDataChannel {
   // Hands `result` to the trace hook as the end of the transfer Start began.
   FtpResult Ended(FtpResult result) const;
 
-  FtpSession& session_;
-  FtpSocket listener_;
-  FtpSocket data_;
-  int refusedCode_ = 0;
-  std::string command_;
-  uint64_t moved_ = 0;  // bytes that crossed the data connection
+  FtpSession& m_session;
+  FtpSocket m_listener;
+  FtpSocket m_data;
+  int m_refusedCode = 0;
+  std::string m_command;
+  uint64_t m_moved = 0;  // bytes that crossed the data connection
 };
 
 }  // namespace tolvane

@@ -43,7 +43,7 @@ std::string LooseName(std::string_view wireName) {
 
 std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text) {
   FtpFolderListing listing(Source::Mlsd);
-  listing.bytes_ = text.size();
+  listing.m_bytes = text.size();
   bool readable = true;
   ForEachListingLine(text, [&](std::string_view line) {
     if (line.empty()) return;
@@ -55,11 +55,11 @@ std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text
     }
     std::string name(line.substr(space + 1));
     FolderAnswer answer = AnswerOf(*facts);
-    auto [it, added] = listing.entries_.emplace(name, answer);
+    auto [it, added] = listing.m_entries.emplace(name, answer);
     bool same = it->second.kind == answer.kind && it->second.time == answer.time;
     if (!added && !same) it->second = {Kind::AskServer, 0};  // listed twice, differently
-    listing.listedLoose_.insert(LooseName(name));
-    listing.names_.insert(std::move(name));
+    listing.m_listedLoose.insert(LooseName(name));
+    listing.m_names.insert(std::move(name));
   });
   if (!readable) return std::nullopt;
   return listing;
@@ -67,44 +67,44 @@ std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text
 
 FtpFolderListing FtpFolderListing::FromList(std::string_view text, int64_t nowUtc) {
   FtpFolderListing listing(Source::List);
-  listing.bytes_ = text.size();
+  listing.m_bytes = text.size();
   ForEachListingLine(text, [&](std::string_view line) {
     std::optional<ListedEntry> entry = ParseListLine(line, nowUtc);
     if (!entry) return;
-    listing.listedLoose_.insert(LooseName(entry->name));
-    listing.names_.insert(entry->name);
+    listing.m_listedLoose.insert(LooseName(entry->name));
+    listing.m_names.insert(entry->name);
     // The single look-up takes the first line of that name that is no folder.
     if (!entry->isDirectory) {
       FolderAnswer found{Kind::Found, entry->time, TimeBasis::ListedWallClock};
-      listing.entries_.emplace(entry->name, found);
+      listing.m_entries.emplace(entry->name, found);
     }
   });
   return listing;
 }
 
 FolderAnswer FtpFolderListing::Find(const std::string& wireName) const {
-  if (forgottenLoose_.count(LooseName(wireName)) != 0) return {Kind::AskServer, 0};
+  if (m_forgottenLoose.count(LooseName(wireName)) != 0) return {Kind::AskServer, 0};
   // Without MLST and MDTM a single look-up reads the same LIST by exact name.
-  if (source_ == Source::List) return FindExact(wireName);
+  if (m_source == Source::List) return FindExact(wireName);
   if (NeedsSingleLookUp(wireName)) return {Kind::AskServer, 0};
-  auto it = entries_.find(wireName);
-  if (it != entries_.end()) return it->second;
+  auto it = m_entries.find(wireName);
+  if (it != m_entries.end()) return it->second;
   // Not listed under this exact name: a server that matches names regardless of case (or
   // of Unicode form) might still find it, so "missing" holds only for ASCII names with no
   // loose match in the folder.
-  if (!IsAscii(wireName) || listedLoose_.count(LooseName(wireName)) != 0) {
+  if (!IsAscii(wireName) || m_listedLoose.count(LooseName(wireName)) != 0) {
     return {Kind::AskServer, 0};
   }
   return {Kind::Missing, 0};
 }
 
 FolderAnswer FtpFolderListing::FindExact(const std::string& wireName) const {
-  auto it = entries_.find(wireName);
-  return it != entries_.end() ? it->second : FolderAnswer{Kind::Missing, 0};
+  auto it = m_entries.find(wireName);
+  return it != m_entries.end() ? it->second : FolderAnswer{Kind::Missing, 0};
 }
 
 void FtpFolderListing::Forget(const std::string& wireName) {
-  forgottenLoose_.insert(LooseName(wireName));
+  m_forgottenLoose.insert(LooseName(wireName));
 }
 
 }  // namespace tolvane

@@ -35,21 +35,21 @@ class FtpFolderListing {
   void Forget(const std::string& wireName);
 
   // Every name the listing showed, folders included, exactly as the server sent it.
-  const std::set<std::string>& Names() const { return names_; }
+  const std::set<std::string>& Names() const { return m_names; }
   // The size of the listing as it came over the wire.
-  size_t Bytes() const { return bytes_; }
+  size_t Bytes() const { return m_bytes; }
 
  private:
   enum class Source { Mlsd, List };
-  explicit FtpFolderListing(Source source) : source_(source) {}
+  explicit FtpFolderListing(Source source) : m_source(source) {}
   FolderAnswer FindExact(const std::string& wireName) const;
 
-  Source source_;
-  std::set<std::string> names_;
-  size_t bytes_ = 0;
-  std::unordered_map<std::string, FolderAnswer> entries_;  // the first entry of each name
-  std::set<std::string> listedLoose_;                      // LooseName of every listed name
-  std::set<std::string> forgottenLoose_;
+  Source m_source;
+  std::set<std::string> m_names;
+  size_t m_bytes = 0;
+  std::unordered_map<std::string, FolderAnswer> m_entries;  // the first entry of each name
+  std::set<std::string> m_listedLoose;                      // LooseName of every listed name
+  std::set<std::string> m_forgottenLoose;
 };
 
 // The name as a case-blind server that ignores trailing dots and spaces might read it.

@@ -18,19 +18,19 @@ bool OpensMultiLine(const std::string& line) { return line.size() > 3 && line[3]
 }  // namespace
 
 void FtpReplyReader::Feed(std::string_view bytes) {
-  while (!bytes.empty() && !garbled_) {
+  while (!bytes.empty() && !m_garbled) {
     size_t lf = bytes.find('\n');
     std::string_view piece = bytes.substr(0, lf);
-    if (!partialOverlong_) {
-      size_t room = kMaxLineBytes - partial_.size();
-      partial_.append(piece.substr(0, room));
-      partialOverlong_ = piece.size() > room;
+    if (!m_partialOverlong) {
+      size_t room = kMaxLineBytes - m_partial.size();
+      m_partial.append(piece.substr(0, room));
+      m_partialOverlong = piece.size() > room;
     }
     if (lf == std::string_view::npos) return;
     bytes.remove_prefix(lf + 1);
-    std::string line = std::move(partial_);
-    partial_.clear();
-    partialOverlong_ = false;
+    std::string line = std::move(m_partial);
+    m_partial.clear();
+    m_partialOverlong = false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     TakeLine(std::move(line));
   }
@@ -38,32 +38,32 @@ void FtpReplyReader::Feed(std::string_view bytes) {
 
 void FtpReplyReader::TakeLine(std::string line) {
   int code = CodeOf(line);
-  if (!open_) {
+  if (!m_open) {
     if (code == 0) {
-      garbled_ = true;
+      m_garbled = true;
       return;
     }
     FtpReply reply{code, {std::move(line)}};
     if (OpensMultiLine(reply.lines.front())) {
-      open_ = std::move(reply);
+      m_open = std::move(reply);
     } else {
-      complete_.push_back(std::move(reply));
+      m_complete.push_back(std::move(reply));
     }
     return;
   }
   // Inside a multi-line reply any line may appear; only "ddd " with the same code ends it.
-  bool last = code == open_->code && !OpensMultiLine(line);
-  if (last || open_->lines.size() < kMaxLines - 1) open_->lines.push_back(std::move(line));
+  bool last = code == m_open->code && !OpensMultiLine(line);
+  if (last || m_open->lines.size() < kMaxLines - 1) m_open->lines.push_back(std::move(line));
   if (last) {
-    complete_.push_back(std::move(*open_));
-    open_.reset();
+    m_complete.push_back(std::move(*m_open));
+    m_open.reset();
   }
 }
 
 std::optional<FtpReply> FtpReplyReader::Next() {
-  if (complete_.empty()) return std::nullopt;
-  FtpReply reply = std::move(complete_.front());
-  complete_.pop_front();
+  if (m_complete.empty()) return std::nullopt;
+  FtpReply reply = std::move(m_complete.front());
+  m_complete.pop_front();
   return reply;
 }
 

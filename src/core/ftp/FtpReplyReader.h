@@ -21,17 +21,17 @@ class FtpReplyReader {
   // The oldest complete reply not taken yet.
   std::optional<FtpReply> Next();
   // Something arrived that is not an FTP reply; nothing after it can be trusted.
-  bool Garbled() const { return garbled_; }
+  bool Garbled() const { return m_garbled; }
   void Reset() { *this = FtpReplyReader(); }
 
  private:
   void TakeLine(std::string line);
 
-  std::string partial_;
-  bool partialOverlong_ = false;
-  std::optional<FtpReply> open_;  // a multi-line reply still waiting for its last line
-  std::deque<FtpReply> complete_;
-  bool garbled_ = false;
+  std::string m_partial;
+  bool m_partialOverlong = false;
+  std::optional<FtpReply> m_open;  // a multi-line reply still waiting for its last line
+  std::deque<FtpReply> m_complete;
+  bool m_garbled = false;
 };
 
 }  // namespace tolvane

@@ -23,21 +23,21 @@ std::string FeatureName(const std::string& line) {
 
 FtpResult FtpSession::Open(const FtpEndpoint& endpoint, const std::string& user,
                            const std::string& password, bool passive) {
-  passive_ = passive;
-  if (FtpResult opened = control_.Open(endpoint); !opened.Succeeded()) return opened;
-  std::optional<FtpReply> greeting = control_.FinalReply(control_.NextReply());  // past 120
+  m_passive = passive;
+  if (FtpResult opened = m_control.Open(endpoint); !opened.Succeeded()) return opened;
+  std::optional<FtpReply> greeting = m_control.FinalReply(m_control.NextReply());  // past 120
   if (!greeting || greeting->code != 220) return Fail(greeting);
   // Features first: whether the server speaks UTF-8 decides how the account is sent.
   Feat feat = AskFeatures();
-  if (!control_.IsOpen()) return FtpResult::Failed(control_.Failure());
+  if (!m_control.IsOpen()) return FtpResult::Failed(m_control.Failure());
   if (FtpResult loggedIn = LogIn(user, password); !loggedIn.Succeeded()) return loggedIn;
   if (feat == Feat::Refused) AskFeatures();  // some servers answer FEAT only after login
-  if (!control_.IsOpen()) return FtpResult::Failed(control_.Failure());
+  if (!m_control.IsOpen()) return FtpResult::Failed(m_control.Failure());
   return {};
 }
 
 FtpSession::Feat FtpSession::AskFeatures() {
-  std::optional<FtpReply> reply = control_.Command("FEAT");
+  std::optional<FtpReply> reply = m_control.Command("FEAT");
   if (!reply) return Feat::Unknown;
   if (!reply->Completed()) return reply->NotImplemented() ? Feat::Unknown : Feat::Refused;
   bool utf8 = false, mlst = false, size = false;
@@ -48,30 +48,30 @@ FtpSession::Feat FtpSession::AskFeatures() {
     size = size || name == "SIZE";
   }
   // A server with MLST must list it (RFC 3659), so its absence spares a round trip per file.
-  lacks_.mlst = !mlst;
-  lacks_.size = !size;
+  m_lacks.mlst = !mlst;
+  m_lacks.size = !size;
   if (utf8) {
-    encoding_ = WireEncoding::Utf8;
-    control_.Command("OPTS UTF8 ON");  // many servers need no asking; the answer does not matter
+    m_encoding = WireEncoding::Utf8;
+    m_control.Command("OPTS UTF8 ON");  // many servers need no asking; the answer does not matter
   }
   return Feat::Listed;
 }
 
 FtpResult FtpSession::LogIn(const std::string& user, const std::string& password) {
-  std::optional<std::string> wireUser = ToWire(user, encoding_);
-  std::optional<std::string> wirePassword = ToWire(password, encoding_);
+  std::optional<std::string> wireUser = ToWire(user, m_encoding);
+  std::optional<std::string> wirePassword = ToWire(password, m_encoding);
   if (!wireUser || !wirePassword) {
-    control_.Close();
+    m_control.Close();
     return FtpResult::Failed(FtpResult::Kind::AccountNotConvertible);
   }
   // Some servers echo the password in their replies; it must never reach a message box or a
   // log. As shown, a password with control characters loses them too.
-  control_.Conceal(password);
-  control_.Conceal(ReplyTextForDisplay(password, WireEncoding::Utf8));
-  control_.Conceal(*wirePassword);
-  std::optional<FtpReply> reply = control_.Command("USER " + *wireUser);
+  m_control.Conceal(password);
+  m_control.Conceal(ReplyTextForDisplay(password, WireEncoding::Utf8));
+  m_control.Conceal(*wirePassword);
+  std::optional<FtpReply> reply = m_control.Command("USER " + *wireUser);
   if (reply && reply->code == 331) {
-    reply = control_.Command(wirePassword->empty() ? "PASS" : "PASS " + *wirePassword);
+    reply = m_control.Command(wirePassword->empty() ? "PASS" : "PASS " + *wirePassword);
   }
   if (reply && (reply->code == 230 || reply->code == 202)) return {};
   return Fail(reply);
@@ -79,28 +79,28 @@ FtpResult FtpSession::LogIn(const std::string& user, const std::string& password
 
 FtpResult FtpSession::Fail(const std::optional<FtpReply>& reply) {
   FtpResult failure = Refusal(reply);
-  control_.Close();
+  m_control.Close();
   return failure;
 }
 
 void FtpSession::Quit() {
-  if (control_.IsOpen()) control_.Command("QUIT", kQuitTimeoutMs);
-  control_.Close();
+  if (m_control.IsOpen()) m_control.Command("QUIT", kQuitTimeoutMs);
+  m_control.Close();
 }
 
 FtpResult FtpSession::SetType(char type) {
-  if (type_ == type) return {};
-  std::optional<FtpReply> reply = control_.Command(std::string("TYPE ") + type);
+  if (m_type == type) return {};
+  std::optional<FtpReply> reply = m_control.Command(std::string("TYPE ") + type);
   if (!reply || !reply->Completed()) return Refusal(reply);
-  type_ = type;
+  m_type = type;
   return {};
 }
 
 FtpResult FtpSession::Refusal(const std::optional<FtpReply>& reply) const {
   if (reply) {
-    return FtpResult::Refusal(control_.Masked(ReplyTextForDisplay(reply->LastLine(), encoding_)));
+    return FtpResult::Refusal(m_control.Masked(ReplyTextForDisplay(reply->LastLine(), m_encoding)));
   }
-  FtpResult::Kind why = control_.Failure();
+  FtpResult::Kind why = m_control.Failure();
   return FtpResult::Failed(why == FtpResult::Kind::Ok ? FtpResult::Kind::ConnectionLost : why);
 }
 

@@ -25,7 +25,7 @@ struct FtpLacks {
 
 class FtpSession {
  public:
-  explicit FtpSession(const FtpOptions& options) : control_(options) {}
+  explicit FtpSession(const FtpOptions& options) : m_control(options) {}
 
   // Connects, reads the greeting, learns the features and logs in.
   FtpResult Open(const FtpEndpoint& endpoint, const std::string& user, const std::string& password,
@@ -33,21 +33,21 @@ class FtpSession {
   // QUIT (waiting briefly for its reply), then the connection is closed.
   void Quit();
 
-  FtpControl& Control() { return control_; }
-  bool IsOpen() const { return control_.IsOpen(); }
-  bool Passive() const { return passive_; }
-  WireEncoding Encoding() const { return encoding_; }
-  FtpLacks& Lacks() { return lacks_; }
+  FtpControl& Control() { return m_control; }
+  bool IsOpen() const { return m_control.IsOpen(); }
+  bool Passive() const { return m_passive; }
+  WireEncoding Encoding() const { return m_encoding; }
+  FtpLacks& Lacks() { return m_lacks; }
 
   // The names in the current directory as a listing showed them, kept up to date with what
   // this session put, renamed and deleted there; nullopt when not known (any change of
   // directory forgets them).
-  std::optional<std::set<std::string>>& NamesHere() { return namesHere_; }
+  std::optional<std::set<std::string>>& NamesHere() { return m_namesHere; }
   void NameAdded(const std::string& wireName) {
-    if (namesHere_) namesHere_->insert(wireName);
+    if (m_namesHere) m_namesHere->insert(wireName);
   }
   void NameRemoved(const std::string& wireName) {
-    if (namesHere_) namesHere_->erase(wireName);
+    if (m_namesHere) m_namesHere->erase(wireName);
   }
 
   // Puts TYPE A or TYPE I in force (a command only when it changes).
@@ -63,12 +63,12 @@ class FtpSession {
   FtpResult LogIn(const std::string& user, const std::string& password);
   FtpResult Fail(const std::optional<FtpReply>& reply);
 
-  FtpControl control_;
-  bool passive_ = true;
-  WireEncoding encoding_ = WireEncoding::Cp932;
-  FtpLacks lacks_;
-  std::optional<std::set<std::string>> namesHere_;
-  char type_ = 0;
+  FtpControl m_control;
+  bool m_passive = true;
+  WireEncoding m_encoding = WireEncoding::Cp932;
+  FtpLacks m_lacks;
+  std::optional<std::set<std::string>> m_namesHere;
+  char m_type = 0;
 };
 
 }  // namespace tolvane

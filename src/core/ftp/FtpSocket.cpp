@@ -30,25 +30,25 @@ SteadyTime DeadlineAfter(int ms) {
   return std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, ms));
 }
 
-FtpSocket::FtpSocket(FtpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+FtpSocket::FtpSocket(FtpSocket&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
 
 FtpSocket& FtpSocket::operator=(FtpSocket&& other) noexcept {
   if (this != &other) {
     Close();
-    fd_ = std::exchange(other.fd_, -1);
+    m_fd = std::exchange(other.m_fd, -1);
   }
   return *this;
 }
 
 void FtpSocket::Close() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  if (m_fd >= 0) close(m_fd);
+  m_fd = -1;
 }
 
 int FtpSocket::Open(int family) {
   Close();
-  fd_ = socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-  return fd_ >= 0 ? 0 : errno;
+  m_fd = socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+  return m_fd >= 0 ? 0 : errno;
 }
 
 int FtpSocket::Wait(short events, SteadyTime deadline, const Pump& pump) {
@@ -61,14 +61,14 @@ int FtpSocket::Wait(short events, SteadyTime deadline, const Pump& pump) {
       pump();
       lastPump = now = std::chrono::steady_clock::now();
     }
-    if (cancelled_ && cancelled_()) return ECANCELED;
+    if (m_cancelled && m_cancelled()) return ECANCELED;
     int left = MsUntil(deadline);
     int slice = left;
     if (pump) {
       auto sincePump = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastPump);
       slice = std::min<int>(left, kPumpIntervalMs - static_cast<int>(sincePump.count()));
     }
-    pollfd p{fd_, events, 0};
+    pollfd p{m_fd, events, 0};
     int n = poll(&p, 1, std::max(slice, 0));
     if (n > 0) return (p.revents & POLLNVAL) ? EBADF : 0;
     if (n < 0 && errno != EINTR) return errno;
@@ -79,22 +79,22 @@ int FtpSocket::Wait(short events, SteadyTime deadline, const Pump& pump) {
 int FtpSocket::Connect(const sockaddr* address, socklen_t length, SteadyTime deadline,
                        const Pump& pump) {
   if (int error = Open(address->sa_family)) return error;
-  if (connect(fd_, address, length) != 0) {
+  if (connect(m_fd, address, length) != 0) {
     if (errno != EINPROGRESS) return errno;
     if (int error = Wait(POLLOUT, deadline, pump)) return error;
     int error = 0;
     socklen_t size = sizeof error;
-    if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0) return errno;
+    if (getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) return errno;
     if (error != 0) return error;
   }
   int one = 1;
-  setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   return 0;
 }
 
 int FtpSocket::SendAll(std::string_view bytes, int stallMs, const Pump& pump) {
   while (!bytes.empty()) {
-    ssize_t n = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    ssize_t n = send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (n > 0) {
       bytes.remove_prefix(static_cast<size_t>(n));
       continue;
@@ -109,7 +109,7 @@ int FtpSocket::Receive(char* buffer, size_t size, size_t& received, SteadyTime d
                        const Pump& pump) {
   received = 0;
   while (true) {
-    ssize_t n = recv(fd_, buffer, size, 0);
+    ssize_t n = recv(m_fd, buffer, size, 0);
     if (n >= 0) {
       received = static_cast<size_t>(n);
       return 0;
@@ -129,8 +129,8 @@ int FtpSocket::Listen(const sockaddr_storage& local) {
     reinterpret_cast<sockaddr_in6&>(address).sin6_port = 0;
     length = sizeof(sockaddr_in6);
   }
-  if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0) return errno;
-  if (listen(fd_, 1) != 0) return errno;
+  if (bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) != 0) return errno;
+  if (listen(m_fd, 1) != 0) return errno;
   return 0;
 }
 
@@ -140,7 +140,7 @@ int FtpSocket::Accept(FtpSocket& accepted, const sockaddr_storage& peerAddress, 
     sockaddr_storage from{};
     socklen_t length = sizeof from;
     int fd =
-        accept4(fd_, reinterpret_cast<sockaddr*>(&from), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        accept4(m_fd, reinterpret_cast<sockaddr*>(&from), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd >= 0) {
       FtpSocket candidate(fd);
       if (SameHost(from, peerAddress)) {
@@ -155,13 +155,13 @@ int FtpSocket::Accept(FtpSocket& accepted, const sockaddr_storage& peerAddress, 
 }
 
 void FtpSocket::ShutdownWrite() {
-  if (fd_ >= 0) shutdown(fd_, SHUT_WR);
+  if (m_fd >= 0) shutdown(m_fd, SHUT_WR);
 }
 
 void FtpSocket::Reset() {
-  if (fd_ < 0) return;
+  if (m_fd < 0) return;
   linger abortive{1, 0};
-  setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+  setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
   Close();
 }
 
@@ -171,7 +171,7 @@ int FtpSocket::Drain(int stallMs, const Pump& pump) {
   SteadyTime stalled = DeadlineAfter(stallMs);
   while (true) {
     int queued = 0;
-    if (ioctl(fd_, SIOCOUTQ, &queued) != 0 || queued <= 0) return 0;
+    if (ioctl(m_fd, SIOCOUTQ, &queued) != 0 || queued <= 0) return 0;
     if (last < 0 || queued < last) {
       last = queued;
       stalled = DeadlineAfter(stallMs);
@@ -187,14 +187,14 @@ int FtpSocket::Drain(int stallMs, const Pump& pump) {
 sockaddr_storage FtpSocket::LocalAddress() const {
   sockaddr_storage address{};
   socklen_t length = sizeof address;
-  getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+  getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
   return address;
 }
 
 sockaddr_storage FtpSocket::PeerAddress() const {
   sockaddr_storage address{};
   socklen_t length = sizeof address;
-  getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+  getpeername(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
   return address;
 }
 

@@ -30,7 +30,7 @@ class FtpSocket {
   FtpSocket(const FtpSocket&) = delete;
   FtpSocket& operator=(const FtpSocket&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return m_fd >= 0; }
   void Close();
 
   // Each returns 0 or an errno value; ETIMEDOUT when the deadline or stall bound passed.
@@ -52,18 +52,18 @@ class FtpSocket {
   // queue has not shrunk for `stallMs`.
   int Drain(int stallMs, const Pump& pump);
   // Every wait on this socket ends with ECANCELED once `cancelled` says so.
-  void SetCancel(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
+  void SetCancel(std::function<bool()> cancelled) { m_cancelled = std::move(cancelled); }
 
   sockaddr_storage LocalAddress() const;
   sockaddr_storage PeerAddress() const;
 
  private:
-  explicit FtpSocket(int fd) : fd_(fd) {}
+  explicit FtpSocket(int fd) : m_fd(fd) {}
   int Open(int family);
   int Wait(short events, SteadyTime deadline, const Pump& pump);
 
-  int fd_ = -1;
-  std::function<bool()> cancelled_;
+  int m_fd = -1;
+  std::function<bool()> m_cancelled;
 };
 
 // True when both hold the same IP address (ports are ignored).

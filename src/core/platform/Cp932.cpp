@@ -9,24 +9,24 @@ namespace {
 // One conversion descriptor per direction and thread; iconv_open is not cheap.
 class Converter {
  public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
   ~Converter() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+    if (m_cd != reinterpret_cast<iconv_t>(-1)) iconv_close(m_cd);
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
   // Converts as much as possible; returns false at the first sequence that cannot be
   // converted, leaving `in`/`inLeft` pointing at it and `out` holding everything before it.
   bool Run(char*& in, size_t& inLeft, std::string& out) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
     char buffer[4096];
     while (inLeft > 0) {
       char* outPtr = buffer;
       size_t outLeft = sizeof buffer;
-      size_t rc = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
+      size_t rc = iconv(m_cd, &in, &inLeft, &outPtr, &outLeft);
       out.append(buffer, outPtr);
       if (rc == static_cast<size_t>(-1) && errno != E2BIG) return false;
     }
@@ -34,7 +34,7 @@ class Converter {
   }
 
  private:
-  iconv_t cd_;
+  iconv_t m_cd;
 };
 
 Converter& Encoder() {

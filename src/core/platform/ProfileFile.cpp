@@ -104,7 +104,7 @@ ProfileFile ProfileFile::Load(const std::string& path) {
 }
 
 std::optional<std::string> ProfileFile::Find(std::string_view section, std::string_view key) const {
-  Located at = Locate(bytes_, section, key);
+  Located at = Locate(m_bytes, section, key);
   if (!at.keyLine) return std::nullopt;
   std::string_view value = at.value;
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -132,12 +132,12 @@ bool ProfileFile::Set(std::string_view section, std::string_view key, std::strin
     if (part.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos) return false;
   }
   std::string entry = std::string(key) + "=" + std::string(value);
-  std::string_view eol = LineEndOf(bytes_);
-  Located at = Locate(bytes_, section, key);
+  std::string_view eol = LineEndOf(m_bytes);
+  Located at = Locate(m_bytes, section, key);
   if (at.keyLine) {
-    bytes_.replace(at.keyLine->begin, at.keyLine->end - at.keyLine->begin,
+    m_bytes.replace(at.keyLine->begin, at.keyLine->end - at.keyLine->begin,
                    entry + (at.keyLine->end > at.keyLine->begin &&
-                                    bytes_[at.keyLine->end - 1] == '\r'
+                                    m_bytes[at.keyLine->end - 1] == '\r'
                                 ? "\r"
                                 : ""));
     return true;
@@ -145,12 +145,12 @@ bool ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   if (at.sectionFound) {
     std::string insert = entry + std::string(eol);
     // The section's last line may lack a line end when it closes the file.
-    if (at.sectionEnd > 0 && bytes_[at.sectionEnd - 1] != '\n') insert = std::string(eol) + insert;
-    bytes_.insert(at.sectionEnd, insert);
+    if (at.sectionEnd > 0 && m_bytes[at.sectionEnd - 1] != '\n') insert = std::string(eol) + insert;
+    m_bytes.insert(at.sectionEnd, insert);
     return true;
   }
-  if (!bytes_.empty() && bytes_.back() != '\n') bytes_ += eol;
-  bytes_ += "[" + std::string(section) + "]" + std::string(eol) + entry + std::string(eol);
+  if (!m_bytes.empty() && m_bytes.back() != '\n') m_bytes += eol;
+  m_bytes += "[" + std::string(section) + "]" + std::string(eol) + entry + std::string(eol);
   return true;
 }
 

@@ -32,11 +32,11 @@ class ProfileFile {
   // Fails on a value holding NUL, CR or LF, which would not read back.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
 
-  const std::string& bytes() const { return bytes_; }
+  const std::string& bytes() const { return m_bytes; }
 
  private:
-  explicit ProfileFile(std::string bytes) : bytes_(std::move(bytes)) {}
-  std::string bytes_;
+  explicit ProfileFile(std::string bytes) : m_bytes(std::move(bytes)) {}
+  std::string m_bytes;
 };
 
 // One key written to the file on disk, through a temporary file and a rename.

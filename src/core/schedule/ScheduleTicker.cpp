@@ -20,25 +20,29 @@ constexpr const char* kClockFormat = "%H：%M：%S";
 
 ScheduleTicker::ScheduleTicker(MainContext& ctx, Shutdown& shutdown,
                                std::function<void(const TimerEntry&)> runEntry)
-    : ctx_(ctx), shutdown_(shutdown), runEntry_(std::move(runEntry)) {}
+    : m_ctx(ctx), m_shutdown(shutdown), m_runEntry(std::move(runEntry)) {}
 
-void ScheduleTicker::LoadSchedule(int mode) {
-  int64_t now = ctx_.clock.Now();
-  if (ctx_.state.m_clockText.empty()) ctx_.state.m_clockText = FormatLocal(now, kClockFormat);
-  std::optional<std::vector<std::string>> bytes = ReadTimerFileBytes(ctx_.settings);
+void ScheduleTicker::RebuildDaySelection() { LoadSchedule(Load::Rebuild); }
+void ScheduleTicker::PurgeExpiredOneShots() { LoadSchedule(Load::Purge); }
+void ScheduleTicker::LoadAtStart() { LoadSchedule(Load::Both); }
+
+void ScheduleTicker::LoadSchedule(Load what) {
+  int64_t now = m_ctx.clock.Now();
+  if (m_ctx.state.m_clockText.empty()) m_ctx.state.m_clockText = FormatLocal(now, kClockFormat);
+  std::optional<std::vector<std::string>> bytes = ReadTimerFileBytes(m_ctx.settings);
   // Without a file the day selection stays as it was.
   if (!bytes) return;
-  if (mode == 0 || mode == 1) {
+  if (what != Load::Purge) {
     std::vector<std::string> lines;
     lines.reserve(bytes->size());
     for (const std::string& line : *bytes) lines.push_back(FromCp932(line));
     BuildDaySelection(lines, now);
   }
-  if (mode == 1 || mode == 2) PurgeExpired(std::move(*bytes), now, mode == 1);
+  if (what != Load::Rebuild) PurgeExpired(std::move(*bytes), now, what == Load::Both);
 }
 
 void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, int64_t now) {
-  std::vector<TimerEntry>& today = ctx_.state.m_todayEntries;
+  std::vector<TimerEntry>& today = m_ctx.state.m_todayEntries;
   today.clear();
   for (TimerEntry& entry : PairEntries(lines)) {
     if (today.size() >= kMaxTimerEntries) break;  // entries are counted in 16 bits
@@ -65,29 +69,29 @@ void ScheduleTicker::PurgeExpired(std::vector<std::string> lines, int64_t now, b
   }
   // An odd last line is no entry, but it is the user's text: keep it.
   if (i < lines.size()) kept.push_back(std::move(lines[i]));
-  if (!WriteTimerFileBytes(ctx_.settings, kept)) {
-    ctx_.prompts.Error("タイマー設定を更新できませんでした");
+  if (!WriteTimerFileBytes(m_ctx.settings, kept)) {
+    m_ctx.prompts.Error("タイマー設定を更新できませんでした");
   }
 }
 
 void ScheduleTicker::OnTimer() {
-  MainState& state = ctx_.state;
+  MainState& state = m_ctx.state;
   if (state.m_busy) return;
-  int64_t now = ctx_.clock.Now();
+  int64_t now = m_ctx.clock.Now();
   std::string clockText = FormatLocal(now, kClockFormat);
   if (clockText != state.m_clockText) {
     state.m_clockText = clockText;
     ShowIdleStatus();
   }
-  if (ctx_.settings.timer == 0) return;
+  if (m_ctx.settings.timer == 0) return;
   std::string minute = FormatLocal(now, "%H%M");
   if (minute != state.m_lastMinute) ProcessMinute(minute);
 }
 
 void ScheduleTicker::ProcessMinute(const std::string& minute) {
-  MainState& state = ctx_.state;
+  MainState& state = m_ctx.state;
   state.m_lastMinute = minute;
-  if (minute == "0000") LoadSchedule(0);  // a new day
+  if (minute == "0000") RebuildDaySelection();  // a new day
 
   bool oneShotFired = false;
   bool shutdownWanted = false;
@@ -95,29 +99,29 @@ void ScheduleTicker::ProcessMinute(const std::string& minute) {
   for (size_t i = 0; i < state.m_todayEntries.size(); ++i) {
     const TimerEntry entry = state.m_todayEntries[i];
     if (!MatchesMinute(entry.code, minute)) continue;
-    runEntry_(entry);
+    m_runEntry(entry);
     // Whatever the run's outcome, the entry counts as fired.
     if (Kind(entry.code) == '1') oneShotFired = true;
     if (ShutdownAfter(entry.code)) shutdownWanted = true;
   }
-  if (oneShotFired) LoadSchedule(2);
-  if (shutdownWanted) ShutdownWindows();
+  if (oneShotFired) PurgeExpiredOneShots();
+  if (shutdownWanted) PowerOffAfterRuns();
 }
 
-void ScheduleTicker::ShutdownWindows() {
-  ctx_.status.SetStatus("Windowsを終了しています...");
-  shutdown_.PowerOff();
+void ScheduleTicker::PowerOffAfterRuns() {
+  m_ctx.status.SetStatus("Windowsを終了しています...");
+  m_shutdown.PowerOff();
 }
 
 void ScheduleTicker::OnTimerOn() {
-  AppSettings& settings = ctx_.settings;
+  AppSettings& settings = m_ctx.settings;
   if (settings.timer != 0) {
     settings.timer = 0;
-    ctx_.view.SetTimerChecked(false);
+    m_ctx.view.SetTimerChecked(false);
   } else {
     settings.timer = 1;
-    LoadSchedule(0);
-    ctx_.view.SetTimerChecked(true);
+    RebuildDaySelection();
+    m_ctx.view.SetTimerChecked(true);
   }
   ShowIdleStatus();
   // A failed write only means the next start uses the old switch; nothing to tell the user.
@@ -127,10 +131,10 @@ void ScheduleTicker::OnTimerOn() {
 void ScheduleTicker::ApplyStoredSwitch() {
   // Start from the opposite and toggle, so the check mark, status line, day selection and
   // stored key all follow the stored value (and a stored 5 ends as 1).
-  ctx_.settings.timer = ctx_.settings.timer == 0 ? 1 : 0;
+  m_ctx.settings.timer = m_ctx.settings.timer == 0 ? 1 : 0;
   OnTimerOn();
 }
 
-void ScheduleTicker::ShowIdleStatus() { ctx_.status.SetStatus(IdleText(ctx_.settings, ctx_.state)); }
+void ScheduleTicker::ShowIdleStatus() { m_ctx.status.SetStatus(IdleText(m_ctx.settings, m_ctx.state)); }
 
 }  // namespace tolvane

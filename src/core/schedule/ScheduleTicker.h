@@ -18,9 +18,12 @@ class ScheduleTicker {
   ScheduleTicker(MainContext& ctx, Shutdown& shutdown,
                  std::function<void(const TimerEntry&)> runEntry);
 
-  // Mode 0: rebuild the day selection; 1: rebuild and purge expired one-shot entries from the
-  // timer file; 2: purge only.
-  void LoadSchedule(int mode);
+  // Rebuilds the day selection from timer.ini (a missing file leaves it as it was).
+  void RebuildDaySelection();
+  // Removes one-shot entries whose minute has passed from timer.ini.
+  void PurgeExpiredOneShots();
+  // Start-up: both, keeping a one-shot of the current minute until it has fired.
+  void LoadAtStart();
 
   // One 250 ms tick.
   void OnTimer();
@@ -33,15 +36,17 @@ class ScheduleTicker {
   void ApplyStoredSwitch();
 
  private:
+  enum class Load { Rebuild, Purge, Both };
+  void LoadSchedule(Load what);
   void BuildDaySelection(const std::vector<std::string>& lines, int64_t now);
   void PurgeExpired(std::vector<std::string> lines, int64_t now, bool keepThisMinute);
   void ProcessMinute(const std::string& minute);
-  void ShutdownWindows();
+  void PowerOffAfterRuns();
   void ShowIdleStatus();
 
-  MainContext& ctx_;
-  Shutdown& shutdown_;
-  std::function<void(const TimerEntry&)> runEntry_;
+  MainContext& m_ctx;
+  Shutdown& m_shutdown;
+  std::function<void(const TimerEntry&)> m_runEntry;
 };
 
 }  // namespace tolvane

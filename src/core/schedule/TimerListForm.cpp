@@ -46,7 +46,7 @@ bool TimerListForm::Delete(int row) {
 bool TimerListForm::Save(ScheduleTicker& ticker) {
   switch (WriteTimerFile(m_settings, EntryLines(m_entries))) {
     case LineWrite::Ok:
-      ticker.LoadSchedule(0);
+      ticker.RebuildDaySelection();
       return true;
     case LineWrite::Unencodable:
       // Only a list name can hold such text; keep the dialog open so the entry can go.

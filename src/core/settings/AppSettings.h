@@ -17,16 +17,16 @@ struct AppSettings {
   std::string start;
   std::string editor;
   uint8_t timer = 0;
-  uint8_t saisyou = 0;
-  uint8_t kidou = 0;
-  uint8_t zenmen = 0;
-  uint8_t pasv = 1;
-  uint8_t tempname = 1;  // put under a temporary name, then rename over the real one
-  int32_t stime = 0;
+  uint8_t minimizeToTray = 0;
+  uint8_t startInTray = 0;
+  uint8_t raiseOnScheduledRun = 0;
+  uint8_t passiveMode = 1;
+  uint8_t temporaryNames = 1;  // put under a temporary name, then rename over the real one
+  int32_t clockCorrectionMinutes = 0;
   uint8_t shift = 0;
   uint8_t ctrl = 0;
 
-  // The flags other than `timer`, `pasv` and `tempname` count as on only when exactly 1.
+  // The flags other than `timer`, `passiveMode` and `temporaryNames` count as on only when exactly 1.
   static bool IsOn(uint8_t flag) { return flag == 1; }
 };
 

@@ -22,9 +22,9 @@ GeneralSettingsFields GeneralSettingsForm::Initial(
   fields.editor = s.editor;
   fields.shift = AppSettings::IsOn(s.shift);
   fields.ctrl = AppSettings::IsOn(s.ctrl);
-  fields.saisyou = AppSettings::IsOn(s.saisyou);
-  fields.kidou = AppSettings::IsOn(s.kidou);
-  fields.zenmen = AppSettings::IsOn(s.zenmen);
+  fields.minimizeToTray = AppSettings::IsOn(s.minimizeToTray);
+  fields.startInTray = AppSettings::IsOn(s.startInTray);
+  fields.raiseOnScheduledRun = AppSettings::IsOn(s.raiseOnScheduledRun);
   return fields;
 }
 
@@ -75,9 +75,9 @@ bool GeneralSettingsForm::StoreKeys(const GeneralSettingsFields& fields) {
          StoreTextSetting(s, "main", "editor", s.editor, fields.editor) &&
          flag("main", "shift", s.shift, fields.shift) &&
          flag("main", "ctrl", s.ctrl, fields.ctrl) &&
-         flag("timer", "saisyou", s.saisyou, fields.saisyou) &&
-         flag("timer", "kidou", s.kidou, fields.kidou) &&
-         flag("timer", "zenmen", s.zenmen, fields.zenmen);
+         flag("timer", "saisyou", s.minimizeToTray, fields.minimizeToTray) &&
+         flag("timer", "kidou", s.startInTray, fields.startInTray) &&
+         flag("timer", "zenmen", s.raiseOnScheduledRun, fields.raiseOnScheduledRun);
 }
 
 }  // namespace tolvane

@@ -17,9 +17,9 @@ struct GeneralSettingsFields {
   std::string editor;
   bool shift = false;
   bool ctrl = false;
-  bool saisyou = false;
-  bool kidou = false;
-  bool zenmen = false;
+  bool minimizeToTray = false;
+  bool startInTray = false;
+  bool raiseOnScheduledRun = false;
 };
 
 enum class GeneralField { None, Start, Localfolder, Editor };
@@ -38,7 +38,7 @@ class GeneralSettingsForm {
   GeneralSettingsFields Initial(const std::vector<std::string>& listNames) const;
 
   // OK: stores the changed values in the order localfolder, start (only with a selection),
-  // editor, shift, ctrl, saisyou, kidou, zenmen. A text that cannot be stored stops it before
+  // editor, shift, ctrl, minimizeToTray, startInTray, raiseOnScheduledRun. A text that cannot be stored stops it before
   // anything is written.
   GeneralFormStep Ok(const GeneralSettingsFields& fields);
 

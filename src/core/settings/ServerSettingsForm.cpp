@@ -25,9 +25,9 @@ ServerSettingsFields ServerSettingsForm::Initial() const {
           m_settings.username,
           m_settings.password,
           m_settings.serverfolder,
-          std::to_string(m_settings.stime),
-          m_settings.pasv != 0,
-          m_settings.tempname != 0};
+          std::to_string(m_settings.clockCorrectionMinutes),
+          m_settings.passiveMode != 0,
+          m_settings.temporaryNames != 0};
 }
 
 ServerFormStep ServerSettingsForm::Add(const ServerSettingsFields& fields,
@@ -130,9 +130,9 @@ bool ServerSettingsForm::StoreKeys(const ServerSettingsFields& fields,
     s.password = fields.password;
   }
   ok = ok && StoreTextSetting(s, "main", "serverfolder", s.serverfolder, fields.serverfolder) &&
-       (!minutes || StoreIntSetting(s, "main", "stime", s.stime, *minutes)) &&
-       StoreFlagSetting(s, "main", "pasv", s.pasv, s.pasv != 0, fields.pasv) &&
-       StoreFlagSetting(s, "main", "tempname", s.tempname, s.tempname != 0, fields.tempname);
+       (!minutes || StoreIntSetting(s, "main", "stime", s.clockCorrectionMinutes, *minutes)) &&
+       StoreFlagSetting(s, "main", "pasv", s.passiveMode, s.passiveMode != 0, fields.passiveMode) &&
+       StoreFlagSetting(s, "main", "tempname", s.temporaryNames, s.temporaryNames != 0, fields.temporaryNames);
   if (!ok) {
     m_prompts.Error(kSettingsWriteFailed);
     step = {false, ServerField::None};

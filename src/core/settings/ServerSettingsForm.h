@@ -19,8 +19,8 @@ struct ServerSettingsFields {
   std::string password;
   std::string serverfolder;
   std::string minutes;  // the text of the minutes box, read by ScanInteger
-  bool pasv = false;
-  bool tempname = true;
+  bool passiveMode = false;
+  bool temporaryNames = true;
 };
 
 enum class ServerField { None, Hostname, Username, Password, Serverfolder, Minutes, Extension };
@@ -52,8 +52,8 @@ class ServerSettingsForm {
   bool Delete(int index);
 
   // OK: stores the changed values in the order hostname, username, password, serverfolder,
-  // stime, pasv, tempname, then mode.ini. A text or password that cannot be stored stops it before
-  // anything is written. An unreadable minutes entry keeps stime and the dialog open, with
+  // clockCorrectionMinutes, passiveMode, temporaryNames, then mode.ini. A text or password that cannot be stored stops it before
+  // anything is written. An unreadable minutes entry keeps clockCorrectionMinutes and the dialog open, with
   // everything else stored.
   ServerFormStep Ok(const ServerSettingsFields& fields);
 

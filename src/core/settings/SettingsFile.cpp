@@ -43,15 +43,15 @@ void LoadSettings(AppSettings& s) {
   s.localfolder = Text(file, "main", "localfolder");
   s.start = Text(file, "main", "start");
   s.editor = Text(file, "main", "editor");
-  s.pasv = Flag(file, "main", "pasv", 1);
-  s.tempname = Flag(file, "main", "tempname", 1);
-  s.stime = file.GetInt("main", "stime", 0);
+  s.passiveMode = Flag(file, "main", "pasv", 1);
+  s.temporaryNames = Flag(file, "main", "tempname", 1);
+  s.clockCorrectionMinutes = file.GetInt("main", "stime", 0);
   s.shift = Flag(file, "main", "shift", 0);
   s.ctrl = Flag(file, "main", "ctrl", 0);
   s.timer = Flag(file, "timer", "timer", 0);
-  s.saisyou = Flag(file, "timer", "saisyou", 0);
-  s.kidou = Flag(file, "timer", "kidou", 0);
-  s.zenmen = Flag(file, "timer", "zenmen", 0);
+  s.minimizeToTray = Flag(file, "timer", "saisyou", 0);
+  s.startInTray = Flag(file, "timer", "kidou", 0);
+  s.raiseOnScheduledRun = Flag(file, "timer", "zenmen", 0);
 }
 
 bool WriteSettingText(const AppSettings& settings, const std::string& section,

@@ -38,9 +38,9 @@ class ClockCheck {
   void Disconnect(FtpClient& ftp);
   void ShowIdle();
 
-  MainContext& ctx_;
-  std::function<void()> openServerSettings_;
-  FtpOptions options_;
+  MainContext& m_ctx;
+  std::function<void()> m_openServerSettings;
+  FtpOptions m_options;
 };
 
 }  // namespace tolvane

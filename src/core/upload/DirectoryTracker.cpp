@@ -19,28 +19,28 @@ DirectoryTracker::Key DirectoryTracker::KeyOf(const Place& from, const std::stri
 }
 
 void DirectoryTracker::Enter(const std::vector<std::string>& changes) {
-  Place place = target_;
+  Place place = m_target;
   for (const std::string& path : changes) {
-    auto known = outcomes_.find(KeyOf(place, path));
-    if (known != outcomes_.end()) {
+    auto known = m_outcomes.find(KeyOf(place, path));
+    if (known != m_outcomes.end()) {
       if (known->second) place = After(place, path);
       continue;
     }
     // Learn it where the run would try it.
     GoTo(place);
     Change(path);
-    place = actual_;
+    place = m_actual;
   }
-  target_ = place;
+  m_target = place;
 }
 
 bool DirectoryTracker::GoTo(const Place& place) {
-  if (actual_ == place) return true;
+  if (m_actual == place) return true;
   size_t from = 0;
-  bool ahead = actual_.size() < place.size() && std::equal(actual_.begin(), actual_.end(),
+  bool ahead = m_actual.size() < place.size() && std::equal(m_actual.begin(), m_actual.end(),
                                                            place.begin());
   if (ahead) {
-    from = actual_.size();  // only the rest of the way
+    from = m_actual.size();  // only the rest of the way
   } else if (place.empty() || !IsAbsolute(place.front())) {
     return false;  // the login folder has no name to go back to
   }
@@ -51,9 +51,9 @@ bool DirectoryTracker::GoTo(const Place& place) {
 }
 
 bool DirectoryTracker::Change(const std::string& path) {
-  bool changed = ftp_.ChangeDirectory(path);
-  outcomes_[KeyOf(actual_, path)] = changed;
-  if (changed) actual_ = After(actual_, path);
+  bool changed = m_ftp.ChangeDirectory(path);
+  m_outcomes[KeyOf(m_actual, path)] = changed;
+  if (changed) m_actual = After(m_actual, path);
   return changed;
 }
 

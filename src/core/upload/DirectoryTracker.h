@@ -19,16 +19,16 @@ class DirectoryTracker {
   // from the first reaches the directory again.
   using Place = std::vector<std::string>;
 
-  explicit DirectoryTracker(FtpClient& ftp) : ftp_(ftp) {}
+  explicit DirectoryTracker(FtpClient& ftp) : m_ftp(ftp) {}
 
   // Tries `changes` in order from where the previous sequence ended, as the run would,
   // each failure leaving the directory where it was. A change is sent only when its outcome
   // from that place has not been seen yet; the connection may lag behind (see GoToTarget).
   void Enter(const std::vector<std::string>& changes);
   // Where the sequences so far have left the directory.
-  const Place& Target() const { return target_; }
+  const Place& Target() const { return m_target; }
   // Brings the connection to Target(); false when the server no longer answers as before.
-  bool GoToTarget() { return GoTo(target_); }
+  bool GoToTarget() { return GoTo(m_target); }
 
  private:
   using Key = std::pair<Place, std::string>;
@@ -38,10 +38,10 @@ class DirectoryTracker {
   bool GoTo(const Place& place);
   bool Change(const std::string& path);  // sends the change, remembers its outcome
 
-  FtpClient& ftp_;
-  Place actual_;  // where the connection is
-  Place target_;  // where the run's sequences put it
-  std::map<Key, bool> outcomes_;
+  FtpClient& m_ftp;
+  Place m_actual;  // where the connection is
+  Place m_target;  // where the run's sequences put it
+  std::map<Key, bool> m_outcomes;
 };
 
 }  // namespace tolvane

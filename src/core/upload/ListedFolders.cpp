@@ -17,19 +17,19 @@ int EntriesWorthAListing(FolderListingWay way) { return way == FolderListingWay:
 
 ListedFolders::ListedFolders(FtpClient& ftp, SafeUploader& uploader,
                              const std::vector<std::string>& entryFolders)
-    : ftp_(ftp), uploader_(uploader), directories_(ftp) {
-  for (const std::string& folder : entryFolders) ++entriesLeft_[folder];
+    : m_ftp(ftp), m_uploader(uploader), m_directories(ftp) {
+  for (const std::string& folder : entryFolders) ++m_entriesLeft[folder];
 }
 
 void ListedFolders::Enter(const std::string& serverFolder, const std::string& folder) {
   DropListingsNoLongerNeeded();
-  folderHere_ = folder;
-  auto left = entriesLeft_.find(folder);
-  entriesHere_ = left != entriesLeft_.end() ? left->second-- : 0;
+  m_folderHere = folder;
+  auto left = m_entriesLeft.find(folder);
+  m_entriesHere = left != m_entriesLeft.end() ? left->second-- : 0;
   std::vector<std::string> changes{"/"};
   if (!serverFolder.empty()) changes.push_back(serverFolder);
   if (!folder.empty()) changes.push_back(folder);
-  directories_.Enter(changes);
+  m_directories.Enter(changes);
 }
 
 RemoteLookup ListedFolders::Find(const std::string& name) {
@@ -38,36 +38,36 @@ RemoteLookup ListedFolders::Find(const std::string& name) {
   // look-up, whatever the name.
   if (!IsFindableName(name)) return RemoteLookup::Missing();
   if (listing) {
-    FolderAnswer answer = ftp_.FindInListing(*listing, name);
+    FolderAnswer answer = m_ftp.FindInListing(*listing, name);
     if (answer.kind == FolderAnswer::Kind::Found) {
       return RemoteLookup::Found(answer.time, answer.basis);
     }
     if (answer.kind == FolderAnswer::Kind::Missing) return RemoteLookup::Missing();
   }
-  directories_.GoToTarget();
-  return ftp_.LookUp(name);
+  m_directories.GoToTarget();
+  return m_ftp.LookUp(name);
 }
 
 std::optional<std::string> ListedFolders::Put(const std::string& localPath,
                                               const std::string& name, TransferType type) {
   // Whatever becomes of the put, the file may have changed; and the folder may be known
   // under another way of reaching it, so every listing forgets the name.
-  for (auto& [place, knowledge] : known_) {
-    if (knowledge.listing) ftp_.ForgetInListing(*knowledge.listing, name);
+  for (auto& [place, knowledge] : m_known) {
+    if (knowledge.listing) m_ftp.ForgetInListing(*knowledge.listing, name);
   }
-  directories_.GoToTarget();
+  m_directories.GoToTarget();
   std::string folderKey;
-  for (const std::string& change : directories_.Target()) folderKey += change + '\n';
-  return uploader_.Put(folderKey, localPath, name, type);
+  for (const std::string& change : m_directories.Target()) folderKey += change + '\n';
+  return m_uploader.Put(folderKey, localPath, name, type);
 }
 
 FtpFolderListing* ListedFolders::ListingHere() {
-  Knowledge& knowledge = known_[directories_.Target()];
-  knowledge.usedByFolders.insert(folderHere_);
+  Knowledge& knowledge = m_known[m_directories.Target()];
+  knowledge.usedByFolders.insert(m_folderHere);
   if (!knowledge.listing && !knowledge.unlistable) {
-    FolderListingWay way = ftp_.ListingWay();
-    if (way != FolderListingWay::None && entriesHere_ >= EntriesWorthAListing(way)) {
-      if (directories_.GoToTarget()) knowledge.listing = ftp_.ListFolder();
+    FolderListingWay way = m_ftp.ListingWay();
+    if (way != FolderListingWay::None && m_entriesHere >= EntriesWorthAListing(way)) {
+      if (m_directories.GoToTarget()) knowledge.listing = m_ftp.ListFolder();
       if (knowledge.listing && knowledge.listing->Bytes() > kMaxKeptListingBytes) {
         knowledge.listing.reset();
       }
@@ -79,15 +79,15 @@ FtpFolderListing* ListedFolders::ListingHere() {
 
 size_t ListedFolders::KeptListings() const {
   size_t kept = 0;
-  for (const auto& [place, knowledge] : known_) kept += knowledge.listing.has_value();
+  for (const auto& [place, knowledge] : m_known) kept += knowledge.listing.has_value();
   return kept;
 }
 
 void ListedFolders::DropListingsNoLongerNeeded() {
-  for (auto& [place, knowledge] : known_) {
+  for (auto& [place, knowledge] : m_known) {
     if (!knowledge.listing) continue;
     bool needed = false;
-    for (const std::string& folder : knowledge.usedByFolders) needed |= entriesLeft_[folder] > 0;
+    for (const std::string& folder : knowledge.usedByFolders) needed |= m_entriesLeft[folder] > 0;
     if (!needed) knowledge.listing.reset();  // a later entry reaching it here lists it again
   }
 }

@@ -42,13 +42,13 @@ class ListedFolders : public RemoteFolders {
   FtpFolderListing* ListingHere();
   void DropListingsNoLongerNeeded();
 
-  FtpClient& ftp_;
-  SafeUploader& uploader_;
-  DirectoryTracker directories_;
-  std::map<std::string, int> entriesLeft_;  // per folder line, from the current entry on
-  std::string folderHere_;
-  int entriesHere_ = 0;
-  std::map<DirectoryTracker::Place, Knowledge> known_;
+  FtpClient& m_ftp;
+  SafeUploader& m_uploader;
+  DirectoryTracker m_directories;
+  std::map<std::string, int> m_entriesLeft;  // per folder line, from the current entry on
+  std::string m_folderHere;
+  int m_entriesHere = 0;
+  std::map<DirectoryTracker::Place, Knowledge> m_known;
 };
 
 }  // namespace tolvane

@@ -10,16 +10,16 @@ class SafeUploader;
 
 class PerFileFolders : public RemoteFolders {
  public:
-  PerFileFolders(FtpClient& ftp, SafeUploader& uploader) : ftp_(ftp), uploader_(uploader) {}
+  PerFileFolders(FtpClient& ftp, SafeUploader& uploader) : m_ftp(ftp), m_uploader(uploader) {}
   void Enter(const std::string& serverFolder, const std::string& folder) override;
   RemoteLookup Find(const std::string& name) override;
   std::optional<std::string> Put(const std::string& localPath, const std::string& name,
                                  TransferType type) override;
 
  private:
-  FtpClient& ftp_;
-  SafeUploader& uploader_;
-  std::string place_;  // the changes of the entry entered last
+  FtpClient& m_ftp;
+  SafeUploader& m_uploader;
+  std::string m_place;  // the changes of the entry entered last
 };
 
 }  // namespace tolvane

@@ -25,7 +25,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }  // namespace
 
 SafeUploader::SafeUploader(FtpClient& ftp, bool temporaryName, std::set<std::string> listedNames)
-    : ftp_(ftp), temporaryName_(temporaryName), listedNames_(std::move(listedNames)) {}
+    : m_ftp(ftp), m_temporaryName(temporaryName), m_listedNames(std::move(listedNames)) {}
 
 std::string SafeUploader::TemporaryNameFor(const std::string& name, unsigned salt) {
   uint64_t hash = 14695981039346656037ull;  // FNV-1a
@@ -52,7 +52,7 @@ bool SafeUploader::IsTemporaryName(const std::string& name) {
 std::string SafeUploader::TemporaryName(const std::string& name) const {
   unsigned salt = 0;
   std::string temporary = TemporaryNameFor(name, salt);
-  while (listedNames_.count(temporary) != 0) temporary = TemporaryNameFor(name, ++salt);
+  while (m_listedNames.count(temporary) != 0) temporary = TemporaryNameFor(name, ++salt);
   return temporary;
 }
 
@@ -69,21 +69,21 @@ std::optional<std::string> SafeUploader::Put(const std::string& folderKey,
 
 SafeUploader::Attempt SafeUploader::PutOnce(const std::string& localPath, const std::string& name,
                                             TransferType type) {
-  if (temporaryName_ && !renameRefused_) {
+  if (m_temporaryName && !m_renameRefused) {
     const std::string temporary = TemporaryName(name);
     Attempt attempt = PutAs(localPath, temporary, type);
     if (attempt.outcome != Outcome::Done) return attempt;
-    FtpClient::RenameResult renamed = ftp_.Rename(temporary, name);
-    if (renamed == FtpClient::RenameResult::TargetRefused && ftp_.IsConnected()) {
+    FtpClient::RenameResult renamed = m_ftp.Rename(temporary, name);
+    if (renamed == FtpClient::RenameResult::TargetRefused && m_ftp.IsConnected()) {
       // Some servers never rename onto an existing file: make way for it first.
-      ftp_.DeleteFile(name);
-      renamed = ftp_.Rename(temporary, name);
+      m_ftp.DeleteFile(name);
+      renamed = m_ftp.Rename(temporary, name);
     }
     if (renamed == FtpClient::RenameResult::Done) return {Outcome::Done, std::nullopt};
-    ftp_.DeleteFile(temporary);
-    if (!ftp_.IsConnected()) return {Outcome::Failed, FailureText(ftp_.LastFailure())};
+    m_ftp.DeleteFile(temporary);
+    if (!m_ftp.IsConnected()) return {Outcome::Failed, FailureText(m_ftp.LastFailure())};
     // This server will not let the file be replaced by renaming: put it under its name.
-    renameRefused_ = true;
+    m_renameRefused = true;
   }
   return PutAs(localPath, name, type);
 }
@@ -95,22 +95,22 @@ SafeUploader::Attempt SafeUploader::PutAs(const std::string& localPath, const st
     return {Outcome::Failed, std::string(kFtpLocalFileUnreadable)};
   }
   FtpClient::PutReport report;
-  if (FtpResult put = ftp_.PutFile(localPath, target, type, &report); !put.Succeeded()) {
+  if (FtpResult put = m_ftp.PutFile(localPath, target, type, &report); !put.Succeeded()) {
     // Whatever arrived is incomplete; the next run must find no file to trust.
-    if (report.started && ftp_.IsConnected()) ftp_.DeleteFile(target);
+    if (report.started && m_ftp.IsConnected()) m_ftp.DeleteFile(target);
     return {Outcome::Failed, FailureText(put)};
   }
   struct stat after {};
   bool changed = ::stat(localPath.c_str(), &after) != 0 || !SameFile(before, after) ||
                  report.bytesSent != static_cast<uint64_t>(before.st_size);
   if (changed) {
-    ftp_.DeleteFile(target);
+    m_ftp.DeleteFile(target);
     return {Outcome::Changed, std::nullopt};
   }
   if (type == TransferType::Binary) {
-    std::optional<uint64_t> size = ftp_.SizeOf(target);
+    std::optional<uint64_t> size = m_ftp.SizeOf(target);
     if (size && *size != report.bytesSent) {
-      ftp_.DeleteFile(target);
+      m_ftp.DeleteFile(target);
       return {Outcome::Failed, std::string(kSizeMismatch)};
     }
   }
@@ -118,11 +118,11 @@ SafeUploader::Attempt SafeUploader::PutAs(const std::string& localPath, const st
 }
 
 void SafeUploader::SweepLeftovers(const std::string& folderKey) {
-  if (!temporaryName_ || !sweptFolders_.insert(folderKey).second) return;
-  std::optional<std::set<std::string>> names = ftp_.NamesHere();
+  if (!m_temporaryName || !m_sweptFolders.insert(folderKey).second) return;
+  std::optional<std::set<std::string>> names = m_ftp.NamesHere();
   if (!names) return;
   for (const std::string& name : *names) {
-    if (IsTemporaryName(name) && listedNames_.count(name) == 0) ftp_.DeleteFile(name);
+    if (IsTemporaryName(name) && m_listedNames.count(name) == 0) m_ftp.DeleteFile(name);
   }
 }
 

@@ -44,11 +44,11 @@ class SafeUploader {
   void SweepLeftovers(const std::string& folderKey);
   std::string TemporaryName(const std::string& name) const;
 
-  FtpClient& ftp_;
-  bool temporaryName_;
-  std::set<std::string> listedNames_;
-  std::set<std::string> sweptFolders_;
-  bool renameRefused_ = false;  // renaming onto the real name failed even after deleting it
+  FtpClient& m_ftp;
+  bool m_temporaryName;
+  std::set<std::string> m_listedNames;
+  std::set<std::string> m_sweptFolders;
+  bool m_renameRefused = false;  // renaming onto the real name failed even after deleting it
 };
 
 }  // namespace tolvane

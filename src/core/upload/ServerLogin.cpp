@@ -9,7 +9,7 @@ namespace tolvane {
 
 std::optional<std::string> ConnectWithSettings(FtpClient& ftp, MainContext& ctx) {
   const AppSettings& s = ctx.settings;
-  FtpResult connected = ftp.Connect(s.hostname, s.username, s.password, s.pasv != 0);
+  FtpResult connected = ftp.Connect(s.hostname, s.username, s.password, s.passiveMode != 0);
   if (connected.Succeeded()) return std::nullopt;
   std::string text = FailureText(connected);
   ctx.prompts.Failure(text);

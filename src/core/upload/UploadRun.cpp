@@ -70,21 +70,21 @@ bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t st
 }
 
 UploadRun::UploadRun(MainContext& ctx, FtpOptions options, UploadMethod method)
-    : ctx_(ctx), options_(std::move(options)), method_(method) {
-  if (!options_.pump) options_.pump = [this] { ctx_.clock.Pump(); };
-  if (!options_.clock) options_.clock = &ctx_.clock;
+    : m_ctx(ctx), m_options(std::move(options)), m_method(method) {
+  if (!m_options.pump) m_options.pump = [this] { m_ctx.clock.Pump(); };
+  if (!m_options.clock) m_options.clock = &m_ctx.clock;
   // The program is being ended (logout, power-off): the transfer in progress is broken off
   // and cleaned up rather than left half-written.
-  if (!options_.cancelled) options_.cancelled = [this] { return ctx_.state.m_terminating; };
+  if (!m_options.cancelled) m_options.cancelled = [this] { return m_ctx.state.m_terminating; };
 }
 
 UploadReport UploadRun::Execute(const UploadRequest& request) {
   UploadReport report;
-  report.startedAt = ctx_.clock.Now();
+  report.startedAt = m_ctx.clock.Now();
   report.outcomes.resize(request.entries.size());
-  ctx_.status.SetStatus("サーバーに接続しています...");
-  FtpClient ftp(options_);
-  std::optional<std::string> failure = ConnectWithSettings(ftp, ctx_);
+  m_ctx.status.SetStatus("サーバーに接続しています...");
+  FtpClient ftp(m_options);
+  std::optional<std::string> failure = ConnectWithSettings(ftp, m_ctx);
   report.connected = !failure;
   if (failure) {
     report.connectFailure = *failure;
@@ -92,41 +92,41 @@ UploadReport UploadRun::Execute(const UploadRequest& request) {
   } else {
     UploadEntries(request, ftp, report);
     // The warning stays in view after the run; the status line goes back to the clock.
-    ctx_.status.SetFileLine(serverAheadTold_ ? kServerAheadText : "");
-    ctx_.status.SetStatus("切断しています...");
+    m_ctx.status.SetFileLine(m_serverAheadTold ? kServerAheadText : "");
+    m_ctx.status.SetStatus("切断しています...");
     ftp.Close();
-    ctx_.status.SetStatus("完了しました");
-    ctx_.clock.SleepMs(1000);
+    m_ctx.status.SetStatus("完了しました");
+    m_ctx.clock.SleepMs(1000);
     ShowIdle();
   }
-  report.endedAt = ctx_.clock.Now();
+  report.endedAt = m_ctx.clock.Now();
   return report;
 }
 
 void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp,
                               UploadReport& report) {
-  const int64_t now = ctx_.clock.Now() + kServerClockShift;
-  SafeUploader uploader(ftp, ctx_.settings.tempname != 0, EntryNames(request.entries));
+  const int64_t now = m_ctx.clock.Now() + kServerClockShift;
+  SafeUploader uploader(ftp, m_ctx.settings.temporaryNames != 0, EntryNames(request.entries));
   std::unique_ptr<RemoteFolders> folders;
-  if (method_ == UploadMethod::PerFile) {
+  if (m_method == UploadMethod::PerFile) {
     folders = std::make_unique<PerFileFolders>(ftp, uploader);
   } else {
     folders = std::make_unique<ListedFolders>(ftp, uploader, EntryFolders(request.entries));
   }
-  serverAheadTold_ = false;
+  m_serverAheadTold = false;
   // Entries are numbered from 1 in the status line, as 16-bit numbers.
   for (size_t i = 0; i < request.entries.size(); ++i) {
     // Ending the program during a run stops it at the next entry.
-    if (ctx_.state.m_closing || ctx_.state.m_terminating) break;
+    if (m_ctx.state.m_closing || m_ctx.state.m_terminating) break;
     const uint16_t number = static_cast<uint16_t>(i + 1);
     if (request.mode != UploadMode::Unchecked) {
-      ctx_.status.SetStatus(Numbered(number, "番目 更新確認中..."));
-      ctx_.status.SetFileLine("");
+      m_ctx.status.SetStatus(Numbered(number, "番目 更新確認中..."));
+      m_ctx.status.SetFileLine("");
     }
-    UploadEntry entry{ResolveListPath(ctx_.settings, request.entries[i].localPath),
+    UploadEntry entry{ResolveListPath(m_ctx.settings, request.entries[i].localPath),
                       request.entries[i].remoteFolder};
     if (!RunEntry(request.mode, number, entry, now, *folders, ftp, report.outcomes[i])) break;
-    ctx_.clock.Pump();
+    m_ctx.clock.Pump();
   }
 }
 
@@ -138,11 +138,11 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
   std::optional<int64_t> localTime = LocalFileTime(localPath);
   if (!localTime) {
     outcome.kind = Kind::LocalMissing;
-    ctx_.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
-    ctx_.clock.SleepMs(1000);
+    m_ctx.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
+    m_ctx.clock.SleepMs(1000);
     return true;
   }
-  folders.Enter(ctx_.settings.serverfolder, entry.remoteFolder);
+  folders.Enter(m_ctx.settings.serverfolder, entry.remoteFolder);
   if (mode != UploadMode::Unchecked) {
     RemoteLookup remote = folders.Find(remoteName);
     if (remote.kind == RemoteLookup::Kind::Unknown) {
@@ -151,29 +151,29 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
       outcome.kind = Kind::Unchecked;
       if (!ftp.IsConnected()) {
         outcome.detail = FailureText(ftp.LastFailure());
-        if (!ctx_.state.m_terminating) ctx_.prompts.Failure(outcome.detail);
+        if (!m_ctx.state.m_terminating) m_ctx.prompts.Failure(outcome.detail);
         return false;
       }
-      ctx_.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
-      ctx_.clock.SleepMs(1000);
+      m_ctx.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
+      m_ctx.clock.SleepMs(1000);
       return true;
     }
     if (remote.kind == RemoteLookup::Kind::Found) {
       const int64_t remoteTime = ServerWallClock(remote);
       NoticeServerAhead(remoteTime);
-      if (!ShouldUpload(*localTime, remoteTime, now, ctx_.settings.stime, mode)) {
+      if (!ShouldUpload(*localTime, remoteTime, now, m_ctx.settings.clockCorrectionMinutes, mode)) {
         outcome.kind = Kind::UpToDate;
         return true;
       }
     }
   }
-  ctx_.status.SetStatus(Numbered(number, "番目 アップロード中..."));
-  ctx_.status.SetFileLine(remoteName);
-  TransferType type = TransferTypeFor(localPath, ctx_.state.m_asciiExts);
+  m_ctx.status.SetStatus(Numbered(number, "番目 アップロード中..."));
+  m_ctx.status.SetFileLine(remoteName);
+  TransferType type = TransferTypeFor(localPath, m_ctx.state.m_asciiExts);
   if (std::optional<std::string> error = folders.Put(localPath, remoteName, type)) {
     outcome = {Kind::Failed, *error};
-    if (ctx_.state.m_terminating) return false;  // the program is ending: no message box
-    ctx_.prompts.Failure(outcome.detail);
+    if (m_ctx.state.m_terminating) return false;  // the program is ending: no message box
+    m_ctx.prompts.Failure(outcome.detail);
     // Without a connection every later entry would fail the same way, each with its own
     // message box: one message is enough.
     return ftp.IsConnected();
@@ -183,14 +183,14 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
 }
 
 void UploadRun::NoticeServerAhead(int64_t remoteTime) {
-  if (serverAheadTold_) return;
+  if (m_serverAheadTold) return;
   int64_t serverUtc =
-      remoteTime + static_cast<int64_t>(ctx_.settings.stime) * 60 - kServerClockShift;
-  if (serverUtc <= ctx_.clock.Now() + kServerAheadSeconds) return;
-  serverAheadTold_ = true;
-  ctx_.status.SetStatus(kServerAheadText);
+      remoteTime + static_cast<int64_t>(m_ctx.settings.clockCorrectionMinutes) * 60 - kServerClockShift;
+  if (serverUtc <= m_ctx.clock.Now() + kServerAheadSeconds) return;
+  m_serverAheadTold = true;
+  m_ctx.status.SetStatus(kServerAheadText);
 }
 
-void UploadRun::ShowIdle() { ctx_.status.SetStatus(IdleText(ctx_.settings, ctx_.state)); }
+void UploadRun::ShowIdle() { m_ctx.status.SetStatus(IdleText(m_ctx.settings, m_ctx.state)); }
 
 }  // namespace tolvane

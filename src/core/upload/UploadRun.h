@@ -49,10 +49,10 @@ class UploadRun {
   // Tells once per run when a server time lies ahead of the corrected local clock.
   void NoticeServerAhead(int64_t remoteTime);
 
-  MainContext& ctx_;
-  FtpOptions options_;
-  UploadMethod method_;
-  bool serverAheadTold_ = false;
+  MainContext& m_ctx;
+  FtpOptions m_options;
+  UploadMethod m_method;
+  bool m_serverAheadTold = false;
 };
 
 }  // namespace tolvane

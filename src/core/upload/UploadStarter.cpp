@@ -10,23 +10,23 @@ namespace {
 // Marks the window busy with the button disabled while a request is built and run.
 class WindowBusy {
  public:
-  explicit WindowBusy(MainContext& ctx) : ctx_(ctx), entered_(!ctx.state.m_busy) {
-    if (!entered_) return;
-    ctx_.state.m_busy = true;
-    ctx_.view.SetUploadEnabled(false);
+  explicit WindowBusy(MainContext& ctx) : m_ctx(ctx), m_entered(!ctx.state.m_busy) {
+    if (!m_entered) return;
+    m_ctx.state.m_busy = true;
+    m_ctx.view.SetUploadEnabled(false);
   }
   ~WindowBusy() {
-    if (!entered_) return;
-    ctx_.view.SetUploadEnabled(true);
-    ctx_.state.m_busy = false;
+    if (!m_entered) return;
+    m_ctx.view.SetUploadEnabled(true);
+    m_ctx.state.m_busy = false;
   }
   WindowBusy(const WindowBusy&) = delete;
   WindowBusy& operator=(const WindowBusy&) = delete;
-  bool entered() const { return entered_; }
+  bool entered() const { return m_entered; }
 
  private:
-  MainContext& ctx_;
-  bool entered_;
+  MainContext& m_ctx;
+  bool m_entered;
 };
 
 std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
@@ -75,7 +75,7 @@ std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntr
   request.origin = RunOrigin::Schedule;
   request.mode = ModeFor(false, false, ctx.settings);
   request.listName = entry.listName;
-  if (AppSettings::IsOn(ctx.settings.zenmen)) ctx.view.BringToFront();
+  if (AppSettings::IsOn(ctx.settings.raiseOnScheduledRun)) ctx.view.BringToFront();
   return RunList(ctx, std::move(request), options, UploadMethod::Listed);
 }
 

@@ -11,21 +11,21 @@ namespace tolvane {
 
 class HeldPrompts : public Prompts {
  public:
-  explicit HeldPrompts(Prompts& target) : target_(target) {}
+  explicit HeldPrompts(Prompts& target) : m_target(target) {}
 
-  void Hold() { holding_ = true; }
+  void Hold() { m_holding = true; }
   // Shows what was held, in order, and passes everything on from now on.
   void Release() {
-    holding_ = false;
+    m_holding = false;
     std::vector<Notice> held;
-    held.swap(held_);
-    for (const Notice& n : held) target_.Show(n.text, n.caption, n.icon, Buttons::Ok);
+    held.swap(m_held);
+    for (const Notice& n : held) m_target.Show(n.text, n.caption, n.icon, Buttons::Ok);
   }
 
   Answer Show(const std::string& text, const std::string& caption, Icon icon,
               Buttons buttons) override {
-    if (!holding_ || buttons != Buttons::Ok) return target_.Show(text, caption, icon, buttons);
-    held_.push_back({text, caption, icon});
+    if (!m_holding || buttons != Buttons::Ok) return m_target.Show(text, caption, icon, buttons);
+    m_held.push_back({text, caption, icon});
     return Answer::Ok;
   }
 
@@ -35,9 +35,9 @@ class HeldPrompts : public Prompts {
     std::string caption;
     Icon icon;
   };
-  Prompts& target_;
-  bool holding_ = false;
-  std::vector<Notice> held_;
+  Prompts& m_target;
+  bool m_holding = false;
+  std::vector<Notice> m_held;
 };
 
 }  // namespace tolvane

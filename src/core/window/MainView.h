@@ -10,7 +10,7 @@ class MainView {
  public:
   virtual ~MainView() = default;
 
-  // List selector (control 1000), unsorted.
+  // The list selector, unsorted.
   virtual int ListCount() const = 0;
   virtual std::string ListName(int index) const = 0;
   virtual int ListSelection() const = 0;  // -1 when nothing is selected
@@ -18,15 +18,15 @@ class MainView {
   virtual void RemoveList(int index) = 0;
   virtual void SelectList(int index) = 0;  // -1 leaves no selection
 
-  // File list (control 1001): display names, nothing selected afterwards.
+  // The file list: display names, nothing selected afterwards.
   virtual void SetFileNames(const std::vector<std::string>& names) = 0;
   virtual int FileSelection() const = 0;  // -1 when nothing is selected
   virtual void FocusFileList() = 0;
 
-  // Upload button (control 1002).
+  // The upload button.
   virtual void SetUploadEnabled(bool enabled) = 0;
 
-  // Check mark of the menu item "タイマー ON" (32777).
+  // The check mark of the menu item "タイマー ON".
   virtual void SetTimerChecked(bool checked) = 0;
 
   // Keyboard state at the moment of asking.

@@ -9,16 +9,16 @@
 
 namespace tolvane {
 
-ProgramFolderLock::ProgramFolderLock(const std::string& folder) : folder_(folder) {}
+ProgramFolderLock::ProgramFolderLock(const std::string& folder) : m_folder(folder) {}
 
 ProgramFolderLock::~ProgramFolderLock() {
   // Closing releases the lock; the file stays, since removing it would race a copy that has
   // just opened it.
-  if (fd_ >= 0) ::close(fd_);
+  if (m_fd >= 0) ::close(m_fd);
 }
 
 bool ProgramFolderLock::Acquire() {
-  const std::string path = folder_ + "/tolvane.lock";
+  const std::string path = m_folder + "/tolvane.lock";
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
   struct stat st {};
   if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -35,7 +35,7 @@ bool ProgramFolderLock::Acquire() {
   if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.data(), pid.size()) < 0) {
     // The content is only informative; the lock itself is held.
   }
-  fd_ = fd;
+  m_fd = fd;
   return true;
 }
 

@@ -20,11 +20,11 @@ class ProgramFolderLock {
   // runs unguarded rather than not at all.
   bool Acquire();
 
-  const std::string& folder() const { return folder_; }
+  const std::string& folder() const { return m_folder; }
 
  private:
-  std::string folder_;
-  int fd_ = -1;
+  std::string m_folder;
+  int m_fd = -1;
 };
 
 // The message of a start refused because `folder` is in use.

@@ -4,51 +4,51 @@ namespace tolvane {
 
 TrayController::TrayController(const AppSettings& settings, MainState& state, TrayIcon& icon,
                                TrayWindow& window)
-    : settings_(settings), state_(state), icon_(icon), window_(window) {
-  icon_.SetOnClick([this] { OnIconClick(); });
+    : m_settings(settings), m_state(state), m_icon(icon), m_window(window) {
+  m_icon.SetOnClick([this] { OnIconClick(); });
 }
 
 void TrayController::ShowAtStart() {
-  if (settings_.timer == 0 || !AppSettings::IsOn(settings_.kidou)) {
-    window_.ShowWindowNormal();
-  } else if (icon_.IsAvailable()) {
+  if (m_settings.timer == 0 || !AppSettings::IsOn(m_settings.startInTray)) {
+    m_window.ShowWindowNormal();
+  } else if (m_icon.IsAvailable()) {
     // Never shown yet: it comes out of the tray already in the middle of the screen.
-    window_.CentreOnWorkArea();
-    icon_.Show();
-    state_.m_inTray = true;
+    m_window.CentreOnWorkArea();
+    m_icon.Show();
+    m_state.m_inTray = true;
   } else {
-    window_.ShowWindowMinimised();
+    m_window.ShowWindowMinimised();
   }
 }
 
 void TrayController::OnMinimised() {
-  if (state_.m_inTray || !AppSettings::IsOn(settings_.saisyou) || !icon_.IsAvailable()) return;
-  window_.HideWindow();
+  if (m_state.m_inTray || !AppSettings::IsOn(m_settings.minimizeToTray) || !m_icon.IsAvailable()) return;
+  m_window.HideWindow();
   EnterTray();
 }
 
 void TrayController::OnIconClick() {
-  if (!state_.m_inTray) return;
-  window_.ShowWindowNormal();
+  if (!m_state.m_inTray) return;
+  m_window.ShowWindowNormal();
   LeaveTray();
 }
 
 void TrayController::BringToFront() {
-  window_.ShowWindowNormal();
+  m_window.ShowWindowNormal();
   LeaveTray();
 }
 
 void TrayController::OnEnd() { LeaveTray(); }
 
 void TrayController::EnterTray() {
-  icon_.Show();
-  state_.m_inTray = true;
+  m_icon.Show();
+  m_state.m_inTray = true;
 }
 
 void TrayController::LeaveTray() {
-  if (!state_.m_inTray) return;
-  icon_.Hide();
-  state_.m_inTray = false;
+  if (!m_state.m_inTray) return;
+  m_icon.Hide();
+  m_state.m_inTray = false;
 }
 
 }  // namespace tolvane

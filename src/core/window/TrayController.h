@@ -23,7 +23,7 @@ class TrayController {
   TrayController(const AppSettings& settings, MainState& state, TrayIcon& icon,
                  TrayWindow& window);
 
-  // The window's first appearance: normally, or, with the schedule on and `kidou` set,
+  // The window's first appearance: normally, or, with the schedule on and `startInTray` set,
   // hidden in the tray (minimised where there is no tray).
   void ShowAtStart();
   // The user minimised the window.
@@ -39,10 +39,10 @@ class TrayController {
   void EnterTray();
   void LeaveTray();
 
-  const AppSettings& settings_;
-  MainState& state_;
-  TrayIcon& icon_;
-  TrayWindow& window_;
+  const AppSettings& m_settings;
+  MainState& m_state;
+  TrayIcon& m_icon;
+  TrayWindow& m_window;
 };
 
 }  // namespace tolvane

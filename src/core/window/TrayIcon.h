@@ -14,15 +14,15 @@ class TrayIcon {
   virtual void Hide() = 0;
 
   // Called on a left click on the icon; other clicks do nothing.
-  void SetOnClick(std::function<void()> handler) { onClick_ = std::move(handler); }
+  void SetOnClick(std::function<void()> handler) { m_onClick = std::move(handler); }
 
  protected:
   void Clicked() {
-    if (onClick_) onClick_();
+    if (m_onClick) m_onClick();
   }
 
  private:
-  std::function<void()> onClick_;
+  std::function<void()> m_onClick;
 };
 
 }  // namespace tolvane

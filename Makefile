@@ -9,12 +9,12 @@ JOBS     ?= $(shell nproc)
 # The last line: libraries of the FTP servers tools/fetch_ftp_servers.sh unpacks for the tests.
 PACKAGES := cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-base-dev-tools \
             qt6-translations-l10n python3-pyftpdlib fonts-ipaexfont-gothic xvfb xauth \
-            x11-apps imagemagick lftp \
+            x11-apps imagemagick lftp clang-format \
             libwrap0 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
 # libFuzzer comes with clang's runtime; only `make fuzz` needs it.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
-.PHONY: all deps fuzz-deps build test sanitize fuzz demo clean
+.PHONY: all deps fuzz-deps build test format-check sanitize fuzz demo clean
 
 all: build
 
@@ -38,9 +38,13 @@ build: deps
 
 # The whole suite, then the core and FTP tests once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer (no Qt in that build: it checks our code, not Qt's).
-test: build
+test: build format-check
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory sanitize
+
+# Every source file as .clang-format lays it out (`clang-format -i` on a file fixes it).
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON -DTOLVANE_GUI=OFF

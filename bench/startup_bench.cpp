@@ -97,9 +97,10 @@ int main(int argc, char* argv[]) {
   }
   const double withLists = Median(manyMs);
   const double without = Median(noneMs);
-  std::printf("start-up until shown, median of %d: %d lists %.1f ms, no lists %.1f ms, "
-              "ratio %.2f\n",
-              kRounds, kLists, withLists, without, withLists / without);
+  std::printf(
+      "start-up until shown, median of %d: %d lists %.1f ms, no lists %.1f ms, "
+      "ratio %.2f\n",
+      kRounds, kLists, withLists, without, withLists / without);
   std::printf("first start in the process (%d lists, with font and style loading): %.1f ms\n",
               kLists, first);
   fs::remove_all(root);

@@ -17,13 +17,13 @@
 #include <memory>
 #include <string>
 
-#include "window/MainState.h"
+#include "ftp/FtpClient.h"
 #include "platform/LineFile.h"
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
-#include "ftp/FtpClient.h"
 #include "upload/UploadStarter.h"
+#include "window/MainState.h"
 
 namespace {
 
@@ -115,10 +115,11 @@ Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method) 
 }
 
 Measure RunLftp(const test::FtpServer& server, Site& s) {
-  std::string cmd = "lftp -u " + server.options().user + "," + server.options().password +
-                    " -p " + std::to_string(server.port()) +
+  std::string cmd = "lftp -u " + server.options().user + "," + server.options().password + " -p " +
+                    std::to_string(server.port()) +
                     " -e 'set ftp:passive-mode on; set net:max-retries 1; mirror -R --only-newer "
-                    "--no-perms " + s.site.path() + " /; quit' " + server.host() + " > /dev/null";
+                    "--no-perms " +
+                    s.site.path() + " /; quit' " + server.host() + " > /dev/null";
   int rc = 0;
   Measure m = Timed(server, [&] { rc = std::system(cmd.c_str()); });
   if (rc != 0) std::fprintf(stderr, "lftp exited with %d\n", rc);

@@ -7,15 +7,15 @@
 #include <memory>
 
 #include "AppIcon.h"
+#include "LogindShutdown.h"
 #include "MainWindow.h"
-#include "window/ProgramFolderLock.h"
-#include "window/ProgramStart.h"
 #include "QtClock.h"
+#include "QtLauncher.h"
 #include "QtPrompts.h"
 #include "QtTrayIcon.h"
-#include "QtLauncher.h"
 #include "platform/TerminationSignals.h"
-#include "LogindShutdown.h"
+#include "start/ProgramStart.h"
+#include "window/ProgramFolderLock.h"
 
 namespace tolvane {
 
@@ -52,7 +52,7 @@ int App::InitInstance() {
 void App::LoadTranslations() {
   // The program speaks Japanese whatever the desktop's language, message box buttons too.
   if (m_qtTranslator.load(QStringLiteral("qtbase_ja"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QCoreApplication::installTranslator(&m_qtTranslator);
   }
 }

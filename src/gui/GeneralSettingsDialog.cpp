@@ -4,9 +4,9 @@
 #include <QFileDialog>
 #include <QPushButton>
 
-#include "window/BusyGuard.h"
 #include "DialogFrame.h"
 #include "ui_GeneralSettingsDialog.h"
+#include "window/BusyGuard.h"
 
 namespace tolvane {
 
@@ -37,8 +37,10 @@ GeneralSettingsDialog::GeneralSettingsDialog(MainContext& owner, QWidget* parent
   IgnoreEnterKey(*this);
   connect(ui->okButton, &QPushButton::clicked, this, &GeneralSettingsDialog::OnOk);
   connect(ui->cancelButton, &QPushButton::clicked, this, &GeneralSettingsDialog::reject);
-  connect(ui->localBrowseButton, &QPushButton::clicked, this, &GeneralSettingsDialog::OnBrowseFolder);
-  connect(ui->editorBrowseButton, &QPushButton::clicked, this, &GeneralSettingsDialog::OnBrowseEditor);
+  connect(ui->localBrowseButton, &QPushButton::clicked, this,
+          &GeneralSettingsDialog::OnBrowseFolder);
+  connect(ui->editorBrowseButton, &QPushButton::clicked, this,
+          &GeneralSettingsDialog::OnBrowseEditor);
   OnInitDialog();
 }
 

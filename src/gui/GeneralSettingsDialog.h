@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "window/MainView.h"
 #include "settings/GeneralSettingsForm.h"
+#include "window/MainView.h"
 
 namespace Ui {
 class GeneralSettingsDialog;

@@ -22,8 +22,8 @@ QTableWidgetItem* ReadOnlyItem(const std::string& text) {
 
 }  // namespace
 
-ListEditorDialog::ListEditorDialog(const AppSettings& settings, const MainView& owner, Prompts& prompts,
-                   QWidget* parent)
+ListEditorDialog::ListEditorDialog(const AppSettings& settings, const MainView& owner,
+                                   Prompts& prompts, QWidget* parent)
     : QDialog(parent),
       ui(std::make_unique<Ui::ListEditorDialog>()),
       m_settings(settings),

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "ListEntryDialog.h"
+#include "Seams.h"
+#include "lists/ListEditorForm.h"
 #include "settings/AppSettings.h"
 #include "window/MainView.h"
-#include "ListEntryDialog.h"
-#include "lists/ListEditorForm.h"
-#include "Seams.h"
 
 namespace Ui {
 class ListEditorDialog;
@@ -22,7 +22,7 @@ class ListEditorDialog : public QDialog {
  public:
   // `owner` is the main window, whose list selector the duplicate-name test reads.
   ListEditorDialog(const AppSettings& settings, const MainView& owner, Prompts& prompts,
-           QWidget* parent = nullptr);
+                   QWidget* parent = nullptr);
   ~ListEditorDialog() override;
 
   // Fills the dialog with a new list, or (editMode) with the list `listName` read from its

@@ -2,8 +2,8 @@
 // Runs the list editor ListEditorDialog for the main window's list commands.
 #include <QWidget>
 
-#include "window/MainView.h"
 #include "lists/ListCommands.h"
+#include "window/MainView.h"
 
 namespace tolvane {
 

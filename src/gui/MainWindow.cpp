@@ -10,11 +10,11 @@
 #include <utility>
 
 #include "AppIcon.h"
-#include "window/ProgramStart.h"
-#include "window/TrayIcon.h"
 #include "lists/MainLists.h"
-#include "upload/AsciiModeTable.h"
+#include "settings/AsciiModeTable.h"
+#include "start/ProgramStart.h"
 #include "ui_MainWindow.h"
+#include "window/TrayIcon.h"
 
 namespace tolvane {
 namespace {
@@ -46,7 +46,8 @@ MainWindow::MainWindow(AppSettings& settings, const Seams& seams, QWidget* paren
       m_seams(seams),
       m_prompts(seams.prompts),
       m_ctx{settings, m_state, *this, m_prompts, *this, seams.clock},
-      m_ticker(m_ctx, seams.shutdown, [this](const TimerEntry& entry) { OnScheduledUpload(entry); }),
+      m_ticker(m_ctx, seams.shutdown,
+               [this](const TimerEntry& entry) { OnScheduledUpload(entry); }),
       m_tray(settings, m_state, seams.tray, *this) {
   ui->setupUi(this);
   layout()->setMenuBar(ui->menuBar);
@@ -76,11 +77,16 @@ void MainWindow::ConnectControls() {
   connect(ui->uploadButton, &QPushButton::clicked, this, &MainWindow::OnUploadButton);
   connect(&m_timer, &QTimer::timeout, this, &MainWindow::OnTick);
   const std::pair<QAction*, void (MainWindow::*)()> commands[] = {
-      {ui->settingsAction, &MainWindow::OnSettings},     {ui->serverSettingsAction, &MainWindow::OnServerSettings},
-      {ui->clockCheckAction, &MainWindow::CheckServerClock}, {ui->exitAction, &MainWindow::OnExit},
-      {ui->newListAction, &MainWindow::OnNewList},      {ui->editListAction, &MainWindow::OnEditList},
-      {ui->deleteListAction, &MainWindow::OnDeleteList},   {ui->openFileAction, &MainWindow::OnOpenFile},
-      {ui->htmlEditAction, &MainWindow::OnHtmlEdit},     {ui->timerOnAction, &MainWindow::OnTimerOn},
+      {ui->settingsAction, &MainWindow::OnSettings},
+      {ui->serverSettingsAction, &MainWindow::OnServerSettings},
+      {ui->clockCheckAction, &MainWindow::CheckServerClock},
+      {ui->exitAction, &MainWindow::OnExit},
+      {ui->newListAction, &MainWindow::OnNewList},
+      {ui->editListAction, &MainWindow::OnEditList},
+      {ui->deleteListAction, &MainWindow::OnDeleteList},
+      {ui->openFileAction, &MainWindow::OnOpenFile},
+      {ui->htmlEditAction, &MainWindow::OnHtmlEdit},
+      {ui->timerOnAction, &MainWindow::OnTimerOn},
       {ui->timerSettingsAction, &MainWindow::OnTimerSettings},
   };
   for (const auto& [action, handler] : commands) {

@@ -6,13 +6,13 @@
 #include <QTimer>
 #include <memory>
 
+#include "Seams.h"
+#include "schedule/ScheduleTicker.h"
 #include "settings/AppSettings.h"
 #include "window/HeldPrompts.h"
 #include "window/MainState.h"
 #include "window/MainView.h"
 #include "window/TrayController.h"
-#include "Seams.h"
-#include "schedule/ScheduleTicker.h"
 
 namespace Ui {
 class MainWindow;

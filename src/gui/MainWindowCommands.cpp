@@ -2,13 +2,13 @@
 // the program that does the work.
 #include "MainWindow.h"
 
-#include "lists/FileCommands.h"
-#include "ListEditorDialogRunner.h"
-#include "lists/ListCommands.h"
-#include "TimerListDialog.h"
-#include "schedule/TimerSettingsCommand.h"
-#include "ServerSettingsDialog.h"
 #include "GeneralSettingsDialog.h"
+#include "ListEditorDialogRunner.h"
+#include "ServerSettingsDialog.h"
+#include "TimerListDialog.h"
+#include "lists/FileCommands.h"
+#include "lists/ListCommands.h"
+#include "schedule/TimerSettingsCommand.h"
 #include "upload/ClockCheck.h"
 #include "upload/UploadStarter.h"
 

@@ -8,10 +8,14 @@ namespace {
 
 QMessageBox::Icon ToQt(Icon icon) {
   switch (icon) {
-    case Icon::Warning: return QMessageBox::Warning;
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Stop: return QMessageBox::Critical;
+    case Icon::Warning:
+      return QMessageBox::Warning;
+    case Icon::Question:
+      return QMessageBox::Question;
+    case Icon::Information:
+      return QMessageBox::Information;
+    case Icon::Stop:
+      return QMessageBox::Critical;
   }
   return QMessageBox::NoIcon;
 }

@@ -2,10 +2,10 @@
 
 #include <QPushButton>
 
-#include "window/BusyGuard.h"
 #include "DialogFrame.h"
-#include "window/MainState.h"
 #include "ui_ServerSettingsDialog.h"
+#include "window/BusyGuard.h"
+#include "window/MainState.h"
 
 namespace tolvane {
 

@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <memory>
 
-#include "window/MainView.h"
 #include "settings/ServerSettingsForm.h"
+#include "window/MainView.h"
 
 namespace Ui {
 class ServerSettingsDialog;

@@ -18,7 +18,9 @@ std::vector<std::string> SelectorNames(const MainView& view) {
 }  // namespace
 
 TimerEntryDialog::TimerEntryDialog(MainContext& ctx, TimerListDialog* listDlg, QWidget* parent)
-    : QDialog(parent ? parent : listDlg), ui(std::make_unique<Ui::TimerEntryDialog>()), m_ctx(ctx),
+    : QDialog(parent ? parent : listDlg),
+      ui(std::make_unique<Ui::TimerEntryDialog>()),
+      m_ctx(ctx),
       m_listDlg(listDlg) {
   ui->setupUi(this);
   UseDialogFrame(*this, DialogSize::Fixed);
@@ -48,10 +50,14 @@ void TimerEntryDialog::OnInitDialog() {
 
 QLineEdit* TimerEntryDialog::FieldEdit(EntryField field) const {
   switch (field) {
-    case EntryField::Month: return ui->monthEdit;
-    case EntryField::Day: return ui->dayEdit;
-    case EntryField::Hour: return ui->hourEdit;
-    case EntryField::Minute: return ui->minuteEdit;
+    case EntryField::Month:
+      return ui->monthEdit;
+    case EntryField::Day:
+      return ui->dayEdit;
+    case EntryField::Hour:
+      return ui->hourEdit;
+    case EntryField::Minute:
+      return ui->minuteEdit;
   }
   return nullptr;
 }

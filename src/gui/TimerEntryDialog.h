@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <memory>
 
-#include "window/MainView.h"
 #include "schedule/TimerEntryForm.h"
+#include "window/MainView.h"
 
 class QLineEdit;
 

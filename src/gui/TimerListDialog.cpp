@@ -9,7 +9,10 @@
 namespace tolvane {
 
 TimerListDialog::TimerListDialog(MainContext& ctx, ScheduleTicker& ticker, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TimerListDialog>()), m_ctx(ctx), m_ticker(ticker),
+    : QDialog(parent),
+      ui(std::make_unique<Ui::TimerListDialog>()),
+      m_ctx(ctx),
+      m_ticker(ticker),
       m_model(ctx.settings, ctx.prompts) {
   ui->setupUi(this);
   UseDialogFrame(*this, DialogSize::Resizable);

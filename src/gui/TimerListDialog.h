@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "window/MainView.h"
 #include "schedule/ScheduleTicker.h"
 #include "schedule/TimerListForm.h"
+#include "window/MainView.h"
 
 namespace Ui {
 class TimerListDialog;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "MainWindow.h"
-#include "settings/SettingsFile.h"
 #include "platform/Cp932.h"
+#include "settings/SettingsFile.h"
 #include "support/FakeTrayIcon.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
@@ -42,8 +42,8 @@ struct MainWindowRig {
   MainWindow& Start() {
     settings = SettingsIn(dir);
     LoadSettings(settings);
-    window = std::make_unique<MainWindow>(settings,
-                                        MainWindow::Seams{prompts, clock, shutdown, launcher, tray});
+    window = std::make_unique<MainWindow>(
+        settings, MainWindow::Seams{prompts, clock, shutdown, launcher, tray});
     window->Start();
     return *window;
   }

@@ -5,15 +5,15 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "window/MainState.h"
-#include "ListEntryDialog.h"
-#include "ListEditorDialog.h"
-#include "TimerListDialog.h"
-#include "TimerEntryDialog.h"
-#include "ServerSettingsDialog.h"
 #include "GeneralSettingsDialog.h"
-#include "support/FileFaults.h"
+#include "ListEditorDialog.h"
+#include "ListEntryDialog.h"
 #include "MainWindowRig.h"
+#include "ServerSettingsDialog.h"
+#include "TimerEntryDialog.h"
+#include "TimerListDialog.h"
+#include "support/FileFaults.h"
+#include "window/MainState.h"
 
 namespace tolvane::test {
 
@@ -41,10 +41,13 @@ void MainWindowStartTest::statusLinesFollowTheStoredSwitch_data() {
   QTest::addColumn<QString>("status");
   QTest::addColumn<bool>("checked");
   QTest::addColumn<QString>("storedTimer");
-  QTest::newRow("no settings file") << "" << "TIMER OFF　03：04：05" << false << "timer=0";
-  QTest::newRow("off") << "[timer]\ntimer=0\n" << "TIMER OFF　03：04：05" << false << "timer=0";
+  QTest::newRow("no settings file") << ""
+                                    << "TIMER OFF　03：04：05" << false << "timer=0";
+  QTest::newRow("off") << "[timer]\ntimer=0\n"
+                       << "TIMER OFF　03：04：05" << false << "timer=0";
   // Any nonzero value is on, and is stored back as 1.
-  QTest::newRow("5 is on") << "[timer]\ntimer=5\n" << "TIMER ON　03：04：05" << true << "timer=1";
+  QTest::newRow("5 is on") << "[timer]\ntimer=5\n"
+                           << "TIMER ON　03：04：05" << true << "timer=1";
 }
 
 void MainWindowStartTest::statusLinesFollowTheStoredSwitch() {

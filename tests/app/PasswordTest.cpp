@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/ProfileFile.h"
 #include "settings/PasswordScrambler.h"
 #include "settings/SettingsFile.h"
-#include "platform/ProfileFile.h"
 #include "support/TempDir.h"
 
 namespace tolvane {
@@ -19,14 +19,15 @@ TEST(Password, StepValuesWrapFrom8To3) {
   // With k0 = 3 the steps run 3..8 and start again at 3; a long password must survive that.
   std::string plain = "The quick brown fox jumps over 13 lazy dogs!";
   for (int k0 = 3; k0 <= 7; ++k0) {
-    EXPECT_EQ(Unscramble(ScrambleWithKey(plain, k0, std::string(static_cast<size_t>(k0), 'x'))), plain);
+    EXPECT_EQ(Unscramble(ScrambleWithKey(plain, k0, std::string(static_cast<size_t>(k0), 'x'))),
+              plain);
   }
 }
 
 TEST(Password, MalformedDataNeverCrashes) {
   EXPECT_EQ(Unscramble(""), "");
-  EXPECT_EQ(Unscramble("7abc"), "");           // shorter than its filler
-  EXPECT_EQ(Unscramble("abc").size(), 2u);      // no number: m = 0, payload from byte 1
+  EXPECT_EQ(Unscramble("7abc"), "");        // shorter than its filler
+  EXPECT_EQ(Unscramble("abc").size(), 2u);  // no number: m = 0, payload from byte 1
   EXPECT_EQ(Unscramble("-5xxxxxxx").size(), 0u);
   EXPECT_NO_FATAL_FAILURE(Unscramble("99999999999999999999xx"));
 }

@@ -1,7 +1,7 @@
 // Start-up's work on the program folder: one running copy per folder whatever lock file is
 // left behind, no leftover temporary files, and no password in a core dump.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,9 +9,9 @@
 
 #include <ctime>
 
-#include "window/ProgramFolderLock.h"
-#include "window/ProgramStart.h"
+#include "start/ProgramStart.h"
 #include "support/Fakes.h"
+#include "window/ProgramFolderLock.h"
 
 namespace tolvane::test {
 namespace {
@@ -73,8 +73,8 @@ TEST(ProgramFolderLock, LeftoversOfCopiesThatDiedNeverBlock) {
 
 TEST(ProgramStart, RemovesOnlyOwnStaleTemporaryFiles) {
   FakeMain m;
-  const char* names[] = {"kestra.ini", ".tolvane-AbC123", ".tolvane-young1", "list/.tolvane-x1Y2z3",
-                         "list/.tolvane-long-name", "kestra.ini.AbC123"};
+  const char* names[] = {"kestra.ini",           ".tolvane-AbC123",         ".tolvane-young1",
+                         "list/.tolvane-x1Y2z3", "list/.tolvane-long-name", "kestra.ini.AbC123"};
   for (const char* name : names) {
     m.dir.Write(name, "x");
     SetAge(m.dir / name, 61);
@@ -84,8 +84,8 @@ TEST(ProgramStart, RemovesOnlyOwnStaleTemporaryFiles) {
   ASSERT_EQ(PrepareProgramFolder(m.settings, lock, m.prompts, kNow), StartOutcome::Run);
   EXPECT_FALSE(m.dir.Exists(".tolvane-AbC123"));
   EXPECT_FALSE(m.dir.Exists("list/.tolvane-x1Y2z3"));
-  for (const char* kept : {"kestra.ini", ".tolvane-young1", "list/.tolvane-long-name",
-                           "kestra.ini.AbC123"}) {
+  for (const char* kept :
+       {"kestra.ini", ".tolvane-young1", "list/.tolvane-long-name", "kestra.ini.AbC123"}) {
     EXPECT_TRUE(m.dir.Exists(kept)) << kept;
   }
 }

@@ -75,8 +75,9 @@ TEST_F(SettingsFileTest, WritesKeepOtherKeysAndTheFilePrivate) {
   AppSettings s = test::SettingsIn(dir);
   ASSERT_TRUE(WriteSettingText(s, "main", "hostname", "ホスト"));
   ASSERT_TRUE(WriteSettingInt(s, "timer", "timer", 1));
-  EXPECT_EQ(dir.Read("kestra.ini"),
-            "[main]\r\nhostname=\x83z\x83X\x83g\r\ndata=7!!!!!!!\x60\x6A\x5A\r\n[timer]\r\ntimer=1\r\n");
+  EXPECT_EQ(
+      dir.Read("kestra.ini"),
+      "[main]\r\nhostname=\x83z\x83X\x83g\r\ndata=7!!!!!!!\x60\x6A\x5A\r\n[timer]\r\ntimer=1\r\n");
   LoadSettings(s);
   EXPECT_EQ(s.password, "abc");
   EXPECT_FALSE(WriteSettingText(s, "main", "hostname", "é"));

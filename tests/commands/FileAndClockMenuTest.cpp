@@ -3,9 +3,9 @@
 #include <QListWidget>
 #include <QTest>
 
+#include "ServerSettingsDialog.h"
 #include "app/MainWindowRig.h"
 #include "lists/WhenModal.h"
-#include "ServerSettingsDialog.h"
 #include "support/FtpServer.h"
 
 namespace tolvane::test {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "settings/AppSettings.h"
-#include "window/MainState.h"
 #include "lists/FileCommands.h"
+#include "settings/AppSettings.h"
 #include "support/Fakes.h"
+#include "window/MainState.h"
 
 namespace tolvane {
 namespace {

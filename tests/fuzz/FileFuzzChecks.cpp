@@ -1,11 +1,11 @@
 // The readers of the program's own files: settings (profile file) and line files.
 #include <array>
 
+#include "ftp/FtpWireText.h"
 #include "fuzz/FuzzChecks.h"
 #include "platform/Cp932.h"
 #include "platform/LineFile.h"
 #include "platform/ProfileFile.h"
-#include "ftp/FtpWireText.h"
 
 namespace tolvane::fuzz {
 namespace {

@@ -1,13 +1,13 @@
 // What comes from the server: replies on the control connection and LIST lines.
 #include <cstdint>
 
-#include "fuzz/FuzzChecks.h"
-#include "platform/LineFile.h"
 #include "ftp/FtpDataAddress.h"
 #include "ftp/FtpListing.h"
 #include "ftp/FtpReplyReader.h"
 #include "ftp/FtpTimes.h"
 #include "ftp/FtpWireText.h"
+#include "fuzz/FuzzChecks.h"
+#include "platform/LineFile.h"
 
 namespace tolvane::fuzz {
 namespace {
@@ -47,9 +47,8 @@ std::string CheckShown(const std::string& text) {
     bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<uint8_t>(text[i + 1]) < 0xA0;
     if (c < 0x20 || c == 0x7F || c1) return "shown reply text holds a control character";
   }
-  for (const char* layout : {"\u200E", "\u200F", "\u2028", "\u2029", "\u202A", "\u202B",
-                             "\u202C", "\u202D", "\u202E", "\u2066", "\u2067", "\u2068",
-                             "\u2069"}) {
+  for (const char* layout : {"\u200E", "\u200F", "\u2028", "\u2029", "\u202A", "\u202B", "\u202C",
+                             "\u202D", "\u202E", "\u2066", "\u2067", "\u2068", "\u2069"}) {
     if (text.find(layout) != std::string::npos) return "shown reply text can be reordered";
   }
   return {};
@@ -70,7 +69,8 @@ std::string CheckReply(const FtpReply& reply) {
   std::optional<int> epsv = ParseEpsvPort(reply.LastLine());
   if (epsv && (*epsv < 1 || *epsv > 65535)) return "EPSV port out of range";
   std::optional<PasvTarget> passiveMode = ParsePasv(reply.LastLine());
-  if (passiveMode && (passiveMode->port < 1 || passiveMode->port > 65535)) return "PASV port out of range";
+  if (passiveMode && (passiveMode->port < 1 || passiveMode->port > 65535))
+    return "PASV port out of range";
   ParseMlstReply(reply);
   ParseMdtmReply(reply);
   return {};

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "window/BusyGuard.h"
-#include "window/MainState.h"
 #include "lists/ListCommands.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
+#include "window/BusyGuard.h"
+#include "window/MainState.h"
 
 namespace tolvane {
 namespace {

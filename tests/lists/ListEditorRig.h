@@ -7,9 +7,9 @@
 #include <QTest>
 #include <memory>
 
-#include "WhenModal.h"
-#include "ListEntryDialog.h"
 #include "ListEditorDialog.h"
+#include "ListEntryDialog.h"
+#include "WhenModal.h"
 #include "platform/Cp932.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"

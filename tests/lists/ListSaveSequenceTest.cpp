@@ -141,7 +141,7 @@ TEST_F(SaveSequenceTest, WriteFailuresCloseTheEditor) {
 
 TEST_F(SaveSequenceTest, MissingListFolderIsCreatedOnFirstSave) {
   data.m_modified = true;
-  data.m_listName = "   ";  // a name of blanks is a name
+  data.m_listName = "   ";      // a name of blanks is a name
   data.m_entries = {{"", ""}};  // an empty entry is two empty lines
   EXPECT_EQ(Save(), EditorEnd::Ok);
   EXPECT_EQ(dir.Read("list/   .ini"), "\r\n\r\n");

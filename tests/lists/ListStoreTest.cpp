@@ -36,7 +36,8 @@ TEST_F(ListStoreTest, LfOnlyFileReadsLikeCrLf) {
 }
 
 TEST_F(ListStoreTest, WriteCreatesTheFolderAndWritesCp932CrLf) {
-  ASSERT_EQ(WriteListFile(settings, "サイト", {{"/home/表/a.html", ""}, {"/b", "dir"}}), ListWrite::Done);
+  ASSERT_EQ(WriteListFile(settings, "サイト", {{"/home/表/a.html", ""}, {"/b", "dir"}}),
+            ListWrite::Done);
   EXPECT_EQ(dir.Read("list/サイト.ini"), "/home/\x95\x5C/a.html\r\n\r\n/b\r\ndir\r\n");
 }
 
@@ -67,8 +68,7 @@ TEST_F(ListStoreTest, FindsListFilesSortedByNameIgnoringCase) {
                            "list/D.INI", "list/folder.ini/x", "list/B.ini", "list/A.ini"}) {
     dir.Write(name, "");
   }
-  EXPECT_EQ(FindListNames(settings),
-            (std::vector<std::string>{"", "A", "a", "B", "b", "サイト"}));
+  EXPECT_EQ(FindListNames(settings), (std::vector<std::string>{"", "A", "a", "B", "b", "サイト"}));
   test::TempDir empty;
   EXPECT_TRUE(FindListNames(test::SettingsIn(empty)).empty());
 }
@@ -81,7 +81,8 @@ TEST_F(ListStoreTest, FolderThatCannotBeEnteredIsToldAsSuch) {
   pid_t pid = ::fork();
   if (pid == 0) {
     if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(9);
-    ::_exit(WriteListFile(settings, "a", {{"/w/a.html", ""}}) == ListWrite::FolderUnavailable ? 0 : 1);
+    ::_exit(WriteListFile(settings, "a", {{"/w/a.html", ""}}) == ListWrite::FolderUnavailable ? 0
+                                                                                              : 1);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);

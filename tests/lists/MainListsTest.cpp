@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "window/MainState.h"
 #include "lists/MainLists.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
+#include "window/MainState.h"
 
 namespace tolvane {
 namespace {

@@ -31,8 +31,11 @@ TEST(Cp932, RefusesWhatItCannotHold) {
 
 TEST(Cp932, DecodesDamagedBytesWithoutStopping) {
   // A lone lead byte in the middle, one at the end, and an unassigned byte.
-  EXPECT_EQ(FromCp932(std::string("a\x81 b\xA0" "c\x95", 7)),
-            "a\xEF\xBF\xBD b\xEF\xBF\xBD" "c\xEF\xBF\xBD");
+  EXPECT_EQ(FromCp932(std::string("a\x81 b\xA0"
+                                  "c\x95",
+                                  7)),
+            "a\xEF\xBF\xBD b\xEF\xBF\xBD"
+            "c\xEF\xBF\xBD");
   std::string withNul("x\0y", 3);
   EXPECT_EQ(FromCp932(withNul), withNul);
 }

@@ -13,9 +13,9 @@ using Lines = std::vector<std::string>;
 TEST(LineFile, SplitsLikeATextModeReader) {
   EXPECT_EQ(SplitLines(""), Lines{});
   EXPECT_EQ(SplitLines("a\r\nb\r\n"), (Lines{"a", "b"}));
-  EXPECT_EQ(SplitLines("a\nb"), (Lines{"a", "b"}));          // LF alone, no last line end
+  EXPECT_EQ(SplitLines("a\nb"), (Lines{"a", "b"}));              // LF alone, no last line end
   EXPECT_EQ(SplitLines("\r\n\r\nx\r\n"), (Lines{"", "", "x"}));  // empty lines kept
-  EXPECT_EQ(SplitLines("a\rb\r\n"), (Lines{"a\rb"}));       // a lone CR is text
+  EXPECT_EQ(SplitLines("a\rb\r\n"), (Lines{"a\rb"}));            // a lone CR is text
   EXPECT_EQ(SplitLines("a\r\r\n"), (Lines{"a\r"}));
   EXPECT_EQ(SplitLines("\n"), (Lines{""}));
 }
@@ -24,7 +24,8 @@ TEST(LineFile, WritesCp932WithCrLfAndReadsItBack) {
   test::TempDir dir;
   Lines lines{"/home/表/index.html", "", "サイト", "x"};
   ASSERT_EQ(WriteLineFile(dir / "l.ini", lines), LineWrite::Ok);
-  EXPECT_EQ(dir.Read("l.ini"), std::string("/home/\x95\x5C/index.html\r\n\r\n\x83T\x83" "C\x83g\r\nx\r\n"));
+  EXPECT_EQ(dir.Read("l.ini"), std::string("/home/\x95\x5C/index.html\r\n\r\n\x83T\x83"
+                                           "C\x83g\r\nx\r\n"));
   EXPECT_EQ(ReadLineFile(dir / "l.ini"), lines);
   ASSERT_EQ(WriteLineFile(dir / "empty.ini", {}), LineWrite::Ok);
   EXPECT_EQ(dir.Read("empty.ini"), "");

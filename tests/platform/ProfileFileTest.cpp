@@ -35,7 +35,8 @@ TEST(ProfileFile, SingleKeyWritesKeepEverythingElse) {
       "; comment\r\n[main]\r\nhostname=a\r\nUserName = u \r\n\r\n[timer]\r\ntimer=0\r\n";
   auto p = ProfileFile::FromBytes(original);
   ASSERT_TRUE(p.Set("MAIN", "username", "bob"));
-  EXPECT_EQ(p.bytes(), "; comment\r\n[main]\r\nhostname=a\r\nusername=bob\r\n\r\n[timer]\r\ntimer=0\r\n");
+  EXPECT_EQ(p.bytes(),
+            "; comment\r\n[main]\r\nhostname=a\r\nusername=bob\r\n\r\n[timer]\r\ntimer=0\r\n");
   ASSERT_TRUE(p.Set("main", "editor", "/usr/bin/gedit"));
   EXPECT_EQ(p.bytes(),
             "; comment\r\n[main]\r\nhostname=a\r\nusername=bob\r\neditor=/usr/bin/gedit\r\n\r\n"

@@ -3,13 +3,13 @@
 // left beside it, and the person is told with the program's own message.
 #include <functional>
 
-#include "settings/SettingsFile.h"
 #include "lists/ListSaveSequence.h"
 #include "schedule/TickerFixture.h"
 #include "schedule/TimerListForm.h"
+#include "settings/AsciiModeTable.h"
 #include "settings/ServerSettingsForm.h"
+#include "settings/SettingsFile.h"
 #include "support/FileFaults.h"
-#include "upload/AsciiModeTable.h"
 
 namespace tolvane::test {
 namespace {
@@ -80,7 +80,8 @@ class FailedWriteTest : public TickerFixture {
       {"mode.ini", [this] { SaveAsciiExtensions(settings, {"*.css"}, exts, prompts); },
        "転送モードファイルを更新できませんでした"},
       {"timer.ini", [this] { SaveTimerList(); }, "タイマー設定ファイルの更新ができませんでした"},
-      {"timer.ini", [this] { ticker.PurgeExpiredOneShots(); }, "タイマー設定を更新できませんでした"},
+      {"timer.ini", [this] { ticker.PurgeExpiredOneShots(); },
+       "タイマー設定を更新できませんでした"},
   };
 };
 

@@ -21,10 +21,11 @@ std::string Contents(const std::filesystem::path& path) {
 }
 
 TEST(FuzzInputs, EveryKeptInputPassesItsCheck) {
-  const std::pair<const char*, Check> targets[] = {
-      {"profile_file", fuzz::CheckProfileFile}, {"line_file", fuzz::CheckLineFile},
-      {"timer_code", fuzz::CheckTimerCode},     {"ftp_reply", fuzz::CheckFtpReply},
-      {"ftp_listing", fuzz::CheckFtpListing}};
+  const std::pair<const char*, Check> targets[] = {{"profile_file", fuzz::CheckProfileFile},
+                                                   {"line_file", fuzz::CheckLineFile},
+                                                   {"timer_code", fuzz::CheckTimerCode},
+                                                   {"ftp_reply", fuzz::CheckFtpReply},
+                                                   {"ftp_listing", fuzz::CheckFtpListing}};
   for (const auto& [name, check] : targets) {
     int inputs = 0;
     for (const auto& file :

@@ -12,7 +12,7 @@
 #include "schedule/TickerFixture.h"
 #include "schedule/TimerFile.h"
 #include "schedule/TimerListForm.h"
-#include "upload/AsciiModeTable.h"
+#include "settings/AsciiModeTable.h"
 
 namespace tolvane::test {
 namespace {
@@ -31,12 +31,19 @@ class JunkFilesTest : public TickerFixture {};
 
 TEST_F(JunkFilesTest, PurgeRewritesADamagedTimerFileKeepingEveryOtherLine) {
   using namespace std::string_literals;
-  const Lines lines = {"11202603151100", "expired",  // the one line pair meant to go
-                       "201200", "web",
-                       "9\0" "1200"s, "nul in an unknown kind",
-                       "5030", kMegabyte,
-                       "\x01\x02\x7F junk", "a\rlone CR",
-                       "201201", "\x87\x40",  // ① from the NEC row
+  const Lines lines = {"11202603151100",
+                       "expired",  // the one line pair meant to go
+                       "201200",
+                       "web",
+                       "9\0"
+                       "1200"s,
+                       "nul in an unknown kind",
+                       "5030",
+                       kMegabyte,
+                       "\x01\x02\x7F junk",
+                       "a\rlone CR",
+                       "201201",
+                       "\x87\x40",  // ① from the NEC row
                        "stray odd line"};
   std::string file;
   for (const std::string& line : lines) file += line + "\r\n";

@@ -5,15 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "window/ProgramStart.h"
-#include "settings/SettingsFile.h"
 #include "lists/ListStore.h"
 #include "lists/MainLists.h"
 #include "schedule/ScheduleTicker.h"
 #include "schedule/TimerFile.h"
+#include "settings/AsciiModeTable.h"
+#include "settings/SettingsFile.h"
+#include "start/ProgramStart.h"
 #include "support/Fakes.h"
 #include "support/FifoFile.h"
-#include "upload/AsciiModeTable.h"
 
 namespace tolvane::test {
 namespace {

@@ -60,7 +60,8 @@ TEST_P(ScheduledRunFaultTest, FailedRunLeavesTheMinutesOtherWorkDone) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, ScheduledRunFaultTest,
                          ::testing::Values("PASS#1=drop", "USER#1=stall",
-                                           "BANNER#1=reply:\\x00junk", "STOR#1=final:452 Disk full.",
+                                           "BANNER#1=reply:\\x00junk",
+                                           "STOR#1=final:452 Disk full.",
                                            "STOR#1=drop-after-data"));
 
 }  // namespace

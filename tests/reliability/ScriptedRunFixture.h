@@ -9,8 +9,8 @@
 #include "Seams.h"
 #include "support/ScriptedFtpServer.h"
 #include "transfer/FtpTestSupport.h"
-#include "upload/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
+#include "upload/UploadStarter.h"
 
 namespace tolvane::test {
 

@@ -43,7 +43,8 @@ TEST_F(UploadRunFaultTest, LoginFaultsEndTheRunBeforeAnyEntry) {
     ListThree();
     EXPECT_LT(Run(), 3000);
     ExpectOnlyMessage(Messages(), f, "530");
-    EXPECT_EQ(status.statusHistory, (Texts{"サーバーに接続しています...", "TIMER OFF　12：00：00"}));
+    EXPECT_EQ(status.statusHistory,
+              (Texts{"サーバーに接続しています...", "TIMER OFF　12：00：00"}));
     EXPECT_EQ(server->Count("STOR"), 0);
     ExpectReady();
   }

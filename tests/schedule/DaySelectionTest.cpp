@@ -27,9 +27,8 @@ TEST_F(DaySelectionTest, SelectsTodaysEntriesInFileOrder) {
             "3010930\nmon\n40151200\nfifteenth\n5000\nhourly\n10202603150900\nonce\n"
             "junk\nx\n3000930\nsun\nstray\n");
   ticker.RebuildDaySelection();
-  EXPECT_EQ(state.m_todayEntries,
-            PairEntries({"40151200", "fifteenth", "5000", "hourly", "10202603150900", "once",
-                         "3000930", "sun"}));
+  EXPECT_EQ(state.m_todayEntries, PairEntries({"40151200", "fifteenth", "5000", "hourly",
+                                               "10202603150900", "once", "3000930", "sun"}));
   // Mode 0 never touches the file.
   EXPECT_EQ(dir.Read("timer.ini").substr(0, 8), "3010930\n");
 }

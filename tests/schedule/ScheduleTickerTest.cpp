@@ -1,7 +1,7 @@
 #include <algorithm>
 
-#include "schedule/TimerFile.h"
 #include "schedule/TickerFixture.h"
+#include "schedule/TimerFile.h"
 #include "support/FileFaults.h"
 
 namespace tolvane {
@@ -71,8 +71,7 @@ TEST_F(TickTest, TwoEntriesInOneMinuteThenShutdownAfterBoth) {
 }
 
 TEST_F(TickTest, MinutesSpentInARunAreNotCaughtUp) {
-  dir.Write("timer.ini",
-            "201230\r\na\r\n201231\r\nb\r\n201232\r\nc\r\n201233\r\nd\r\n");
+  dir.Write("timer.ini", "201230\r\na\r\n201231\r\nb\r\n201232\r\nc\r\n201233\r\nd\r\n");
   duringRun = [&](const TimerEntry&) {
     if (runs.back() != "a") return;
     state.m_busy = true;  // as the upload run does; ticks arriving meanwhile return at once
@@ -113,8 +112,7 @@ TEST_F(TickTest, SwitchingOnInsideADueMinuteFiresAtTheNextTick) {
 }
 
 TEST_F(TickTest, OneShotOfTheStartMinuteStillRunsAndIsPurgedAfterwards) {
-  dir.Write("timer.ini",
-            "10202603150930\r\nweb\r\n10202603140800\r\nold\r\n200800\r\ndaily\r\n");
+  dir.Write("timer.ini", "10202603150930\r\nweb\r\n10202603140800\r\nold\r\n200800\r\ndaily\r\n");
   At(9, 30, 20);
   StartUp(1);
   // The long-past one-shot is gone at once; today's waits for its run.

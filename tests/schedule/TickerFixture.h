@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
-#include "window/MainState.h"
-#include "settings/SettingsFile.h"
 #include "schedule/LocalClock.h"
 #include "schedule/ScheduleTicker.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsFile.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
+#include "window/MainState.h"
 
 namespace tolvane::test {
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "window/MainState.h"
-#include "lists/WhenModal.h"
-#include "platform/Cp932.h"
 #include "TimerEntryDialog.h"
 #include "TimerListDialog.h"
+#include "lists/WhenModal.h"
+#include "platform/Cp932.h"
 #include "schedule/LocalClock.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
+#include "window/MainState.h"
 
 namespace tolvane::test {
 
@@ -62,9 +62,7 @@ struct TimerDialogRig : FakeMain {
     return rows;
   }
   void Select(int row) const { List()->setCurrentRow(row); }
-  bool EndedWith(int result) const {
-    return !dialog->isVisible() && dialog->result() == result;
-  }
+  bool EndedWith(int result) const { return !dialog->isVisible() && dialog->result() == result; }
 
   // Presses `button` and lets `act` work the entry editor that opens.
   void WithEditor(const char* button, std::function<void(TimerEntryDialog*)> act) const {

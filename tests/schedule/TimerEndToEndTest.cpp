@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <thread>
 
-#include "settings/AppSettings.h"
-#include "settings/SettingsFile.h"
 #include "platform/LineFile.h"
 #include "platform/LocalTime.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsFile.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
 #include "upload/SafeUploader.h"
@@ -148,8 +148,8 @@ TEST(TimerEndToEndTest, OneShotEntryUploadsItsListAndIsPurged) {
                        << server.files().Exists("html/index.html") << ", style.css "
                        << server.files().Exists("style.css");
   // The purge after the run leaves the daily entry alone.
-  const bool purged = WaitFor(
-      [&] { return app.Read("timer.ini") == "200000\r\nweb\r\n"; }, std::chrono::seconds(10));
+  const bool purged = WaitFor([&] { return app.Read("timer.ini") == "200000\r\nweb\r\n"; },
+                              std::chrono::seconds(10));
   EXPECT_TRUE(purged) << app.Read("timer.ini");
   EXPECT_TRUE(program.Running()) << "the program ended by itself";
   program.End();

@@ -38,7 +38,7 @@ TEST_F(TimerEntryTest, OneShotIsDueOnItsDayAndExpiresFromItsMinute) {
 TEST_F(TimerEntryTest, WeeklyUsesZeroForSunday) {
   EXPECT_TRUE(IsDueToday("3000930", LocalSeconds(2026, 3, 15)));   // Sunday
   EXPECT_FALSE(IsDueToday("3000930", LocalSeconds(2026, 3, 16)));  // Monday
-  EXPECT_TRUE(IsDueToday("3060930", LocalSeconds(2026, 3, 21)));  // Saturday
+  EXPECT_TRUE(IsDueToday("3060930", LocalSeconds(2026, 3, 21)));   // Saturday
   EXPECT_FALSE(IsDueToday("3070930", LocalSeconds(2026, 3, 22)));  // no weekday 7
 }
 
@@ -87,9 +87,24 @@ TEST_F(TimerEntryTest, MinuteMatching) {
 
 TEST_F(TimerEntryTest, DamagedCodesAreNeverDueAndNeverCrash) {
   const int64_t now = LocalSeconds(2026, 3, 15, 9, 30);
-  const std::vector<std::string> codes = {
-      "", "1", "2", "3", "4", "5", "11", "31", "x", "0100930", "6100930", "abcdefghijklmnop",
-        "3\xE6\x97\xA5" "0930", std::string(100000, '1'), std::string("2\0" "0930", 6)};
+  const std::vector<std::string> codes = {"",
+                                          "1",
+                                          "2",
+                                          "3",
+                                          "4",
+                                          "5",
+                                          "11",
+                                          "31",
+                                          "x",
+                                          "0100930",
+                                          "6100930",
+                                          "abcdefghijklmnop",
+                                          "3\xE6\x97\xA5"
+                                          "0930",
+                                          std::string(100000, '1'),
+                                          std::string("2\0"
+                                                      "0930",
+                                                      6)};
   for (const std::string& code : codes) {
     (void)Kind(code);
     (void)ShutdownAfter(code);
@@ -121,7 +136,11 @@ TEST_F(TimerEntryTest, RowTextFromStoredCodes) {
 TEST_F(TimerEntryTest, WeekdayOutsideZeroToSixShowsAsItself) {
   EXPECT_EQ(DisplayText(TimerEntry{"3170930", "web"}), "7OFF-web");
   EXPECT_EQ(DisplayText(TimerEntry{"30x0930", "web"}), "xweb");
-  EXPECT_EQ(DisplayText(TimerEntry{"30\xE6\x97\xA5" "0930", "web"}), "\xE6\x97\xA5" "web");
+  EXPECT_EQ(DisplayText(TimerEntry{"30\xE6\x97\xA5"
+                                   "0930",
+                                   "web"}),
+            "\xE6\x97\xA5"
+            "web");
   EXPECT_EQ(DisplayText(TimerEntry{"31", "web"}), "OFF-web");
 }
 

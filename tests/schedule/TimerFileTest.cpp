@@ -16,7 +16,9 @@ TEST(TimerFileTest, ReadsBesideTheProgramAndPairsLines) {
   dir.Write("timer.ini", "");
   EXPECT_EQ(ReadTimerFile(settings), Lines{});
 
-  dir.Write("timer.ini", "210805\r\n\x83T\x83" "C\x83g\r\n5045\nlog\r\nstray");
+  dir.Write("timer.ini",
+            "210805\r\n\x83T\x83"
+            "C\x83g\r\n5045\nlog\r\nstray");
   auto lines = ReadTimerFile(settings);
   ASSERT_TRUE(lines.has_value());
   auto entries = PairEntries(*lines);

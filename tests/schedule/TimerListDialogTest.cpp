@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "schedule/TimerFile.h"
 #include "TimerDialogRig.h"
+#include "schedule/TimerFile.h"
 
 namespace tolvane::test {
 
@@ -126,8 +126,9 @@ void TimerListDialogTest::addedEntriesReachTheFileOnOk() {
   QCOMPARE(rig.File(), TimerBytes({"200900", "web"}));
   rig.Press("okButton");
   QVERIFY(rig.EndedWith(QDialog::Accepted));
-  const std::string expected = "200900\r\nweb\r\n3130705\r\n\x83\x45\x83\x46\x83\x75\r\n"
-                               "10202703151159\r\nweb\r\n";
+  const std::string expected =
+      "200900\r\nweb\r\n3130705\r\n\x83\x45\x83\x46\x83\x75\r\n"
+      "10202703151159\r\nweb\r\n";
   QCOMPARE(rig.File(), expected);
   // The day selection follows at once (2026-03-15 is a Sunday: the Wednesday entry waits).
   QVERIFY(rig.state.m_todayEntries == PairEntries({"200900", "web"}));
@@ -158,8 +159,8 @@ void TimerListDialogTest::editReplacesTheVeryRow() {
   QCOMPARE(fields, QString("0/31/23/59/"));
   QCOMPARE(list, QString("web"));
   QVERIFY(checked);
-  QCOMPARE(rig.Rows(), QStringList({"毎時間10分-web", "毎日23時30分-web",
-                                    "2026年12月24日18時00分-ウェブ"}));
+  QCOMPARE(rig.Rows(),
+           QStringList({"毎時間10分-web", "毎日23時30分-web", "2026年12月24日18時00分-ウェブ"}));
   rig.Press("okButton");
   QCOMPARE(rig.File(), TimerBytes({"5010", "web", "202330", "web", "10202612241800", "ウェブ"}));
 }

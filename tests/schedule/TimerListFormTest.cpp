@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "window/BusyGuard.h"
 #include "platform/Cp932.h"
 #include "schedule/TickerFixture.h"
 #include "schedule/TimerSettingsCommand.h"
+#include "window/BusyGuard.h"
 
 namespace tolvane::test {
 namespace {
@@ -113,7 +113,8 @@ TEST_F(TimerListFormTest, ListNameOutsideCodePage932IsRefusedAndKeepsTheDialogOp
   model.Add({"5030", "café"}, "毎時間30分-café");
   EXPECT_FALSE(model.Save(ticker));
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, "タイマー設定ファイルに保存できない文字を含むリスト名があります");
+  EXPECT_EQ(prompts.shown[0].text,
+            "タイマー設定ファイルに保存できない文字を含むリスト名があります");
   EXPECT_EQ(dir.Read("timer.ini"), Bytes({"200900", "a"}));
 }
 

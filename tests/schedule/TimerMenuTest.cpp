@@ -3,11 +3,11 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "schedule/TimerFile.h"
-#include "app/MainWindowRig.h"
-#include "lists/WhenModal.h"
 #include "TimerEntryDialog.h"
 #include "TimerListDialog.h"
+#include "app/MainWindowRig.h"
+#include "lists/WhenModal.h"
+#include "schedule/TimerFile.h"
 
 namespace tolvane::test {
 

@@ -1,6 +1,6 @@
 // The general settings dialog driven through its controls, over a temporary settings file.
-#include "SettingsDialogRig.h"
 #include "GeneralSettingsDialog.h"
+#include "SettingsDialogRig.h"
 
 namespace tolvane::test {
 

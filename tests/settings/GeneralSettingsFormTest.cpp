@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "settings/SettingsFile.h"
 #include "platform/ProfileFile.h"
 #include "settings/GeneralSettingsForm.h"
+#include "settings/SettingsFile.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
@@ -50,7 +50,8 @@ TEST_F(GeneralSettingsFormTest, OkWithoutChangesWritesNothing) {
   const GeneralSettingsFields fields = f.Initial({"a", "b"});
   EXPECT_EQ(fields.startIndex, 1);
   EXPECT_EQ(fields.localfolder, "/home/u/表");
-  EXPECT_TRUE(fields.shift && !fields.ctrl && !fields.minimizeToTray && fields.startInTray && fields.raiseOnScheduledRun);
+  EXPECT_TRUE(fields.shift && !fields.ctrl && !fields.minimizeToTray && fields.startInTray &&
+              fields.raiseOnScheduledRun);
   EXPECT_TRUE(f.Ok(fields).close);
   EXPECT_EQ(dir.Read("kestra.ini"), ini);
   EXPECT_TRUE(prompts.shown.empty());
@@ -68,7 +69,8 @@ TEST_F(GeneralSettingsFormTest, EachBoxWritesItsOwnKeyInItsSection) {
       {&GeneralSettingsFields::ctrl, &AppSettings::ctrl, "main", "ctrl"},
       {&GeneralSettingsFields::minimizeToTray, &AppSettings::minimizeToTray, "timer", "saisyou"},
       {&GeneralSettingsFields::startInTray, &AppSettings::startInTray, "timer", "kidou"},
-      {&GeneralSettingsFields::raiseOnScheduledRun, &AppSettings::raiseOnScheduledRun, "timer", "zenmen"},
+      {&GeneralSettingsFields::raiseOnScheduledRun, &AppSettings::raiseOnScheduledRun, "timer",
+       "zenmen"},
   };
   for (const Box& box : boxes) {
     SCOPED_TRACE(box.key);
@@ -93,7 +95,8 @@ TEST_F(GeneralSettingsFormTest, EverythingChangedIsWrittenInOrder) {
   GeneralSettingsFields fields = f.Initial({"a"});
   fields.localfolder = "/home/u/サイト";
   fields.editor = "/opt/My Editor/bin/ed\"it";
-  fields.shift = fields.ctrl = fields.minimizeToTray = fields.startInTray = fields.raiseOnScheduledRun = true;
+  fields.shift = fields.ctrl = fields.minimizeToTray = fields.startInTray =
+      fields.raiseOnScheduledRun = true;
   EXPECT_TRUE(f.Ok(fields).close);
   EXPECT_EQ(dir.Read("kestra.ini"),
             "[main]\r\nlocalfolder=/home/u/\x83T\x83\x43\x83g\r\nstart=a\r\n"

@@ -1,6 +1,6 @@
 // The server settings dialog driven through its controls, over a temporary settings file.
-#include "SettingsDialogRig.h"
 #include "ServerSettingsDialog.h"
+#include "SettingsDialogRig.h"
 
 namespace tolvane::test {
 

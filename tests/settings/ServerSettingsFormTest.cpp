@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "settings/SettingsFile.h"
 #include "platform/ProfileFile.h"
 #include "settings/ServerSettingsForm.h"
+#include "settings/SettingsFile.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 

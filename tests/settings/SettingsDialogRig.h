@@ -9,12 +9,12 @@
 #include <QTest>
 #include <string>
 
-#include "window/MainState.h"
-#include "window/MainView.h"
-#include "settings/SettingsFile.h"
 #include "lists/WhenModal.h"
+#include "settings/SettingsFile.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
+#include "window/MainState.h"
+#include "window/MainView.h"
 
 namespace tolvane::test {
 

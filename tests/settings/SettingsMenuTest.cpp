@@ -1,10 +1,10 @@
 // The menu items "設定" and "サーバー設定" of the real main window open the two dialogs over the
 // window's own settings, list selector and extension table.
-#include "SettingsDialogRig.h"
-#include "window/BusyGuard.h"
-#include "app/MainWindowRig.h"
-#include "ServerSettingsDialog.h"
 #include "GeneralSettingsDialog.h"
+#include "ServerSettingsDialog.h"
+#include "SettingsDialogRig.h"
+#include "app/MainWindowRig.h"
+#include "window/BusyGuard.h"
 
 namespace tolvane::test {
 

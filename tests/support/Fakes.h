@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "window/MainView.h"
-#include "window/MainState.h"
 #include "Seams.h"
 #include "support/TempDir.h"
+#include "window/MainState.h"
+#include "window/MainView.h"
 
 namespace tolvane::test {
 
@@ -33,7 +33,7 @@ class RecordingPrompts : public Prompts {
     return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
   }
   std::vector<Shown> shown;
-  std::deque<Answer> answers;  // scripted answers to Yes/No questions, in order
+  std::deque<Answer> answers;    // scripted answers to Yes/No questions, in order
   std::function<void()> onShow;  // looks at the program while the box would be up
 };
 

@@ -32,9 +32,12 @@ std::string ServersDir() { return TOLVANE_REAL_SERVERS_DIR; }
 
 std::string Binary(RealServerKind kind) {
   switch (kind) {
-    case RealServerKind::Vsftpd: return ServersDir() + "/usr/sbin/vsftpd";
-    case RealServerKind::Proftpd: return ServersDir() + "/usr/sbin/proftpd";
-    case RealServerKind::PureFtpd: return ServersDir() + "/usr/sbin/pure-ftpd";
+    case RealServerKind::Vsftpd:
+      return ServersDir() + "/usr/sbin/vsftpd";
+    case RealServerKind::Proftpd:
+      return ServersDir() + "/usr/sbin/proftpd";
+    case RealServerKind::PureFtpd:
+      return ServersDir() + "/usr/sbin/pure-ftpd";
   }
   return {};
 }
@@ -91,9 +94,12 @@ std::string ReadText(const std::string& path) {
 
 const char* RealFtpServer::Name(RealServerKind kind) {
   switch (kind) {
-    case RealServerKind::Vsftpd: return "vsftpd";
-    case RealServerKind::Proftpd: return "ProFTPD";
-    case RealServerKind::PureFtpd: return "Pure-FTPd";
+    case RealServerKind::Vsftpd:
+      return "vsftpd";
+    case RealServerKind::Proftpd:
+      return "ProFTPD";
+    case RealServerKind::PureFtpd:
+      return "Pure-FTPd";
   }
   return "?";
 }
@@ -145,8 +151,7 @@ std::vector<std::string> RealFtpServer::WriteConfig(const std::vector<std::strin
       m_serverFolder = root();
       conf = "listen=YES\nlisten_address=127.0.0.1\nlisten_port=" + port +
              "\nbackground=NO\nrun_as_launching_user=YES\nftp_username=" + UserName(m_uid) +
-             "\nanonymous_enable=YES\nlocal_enable=NO\nno_anon_password=YES\nanon_root=" +
-             root() +
+             "\nanonymous_enable=YES\nlocal_enable=NO\nno_anon_password=YES\nanon_root=" + root() +
              "\nwrite_enable=YES\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\n"
              "anon_other_write_enable=YES\nanon_umask=022\nsecure_chroot_dir=" +
              m_scratch.path() +
@@ -174,9 +179,8 @@ std::vector<std::string> RealFtpServer::WriteConfig(const std::vector<std::strin
              "RequireValidShell off\nAuthPAM off\nAuthOrder mod_auth_file.c\nAuthUserFile " +
              s + "/passwd\n" + (chroot ? "DefaultRoot ~\n" : "") + "PidFile " + s +
              "/proftpd.pid\nScoreboardFile " + s +
-             "/proftpd.scoreboard\nDelayEngine off\nSystemLog " + s +
-             "/system.log\nTransferLog " + s +
-             "/xfer.log\nLogFormat tolvane \"%r\t%s %S\"\nExtendedLog " + s +
+             "/proftpd.scoreboard\nDelayEngine off\nSystemLog " + s + "/system.log\nTransferLog " +
+             s + "/xfer.log\nLogFormat tolvane \"%r\t%s %S\"\nExtendedLog " + s +
              "/server.log ALL tolvane\nUmask 022\nAllowOverwrite on\n";
       for (const std::string& line : extra) conf += line + "\n";
       WriteText(m_scratch / "proftpd.conf", conf);
@@ -187,15 +191,16 @@ std::vector<std::string> RealFtpServer::WriteConfig(const std::vector<std::strin
       // A virtual user of a puredb file made with its own pure-pw; "/./" jails it in root().
       m_user = "tolvane";
       m_serverFolder = "/";
-      WriteText(m_scratch / "passwd", m_user + ":" + kPasswordHash + ":" + std::to_string(m_uid) +
-                                         ":" + std::to_string(m_gid) + "::" + root() +
-                                         "/./::::::::::::\n",
+      WriteText(m_scratch / "passwd",
+                m_user + ":" + kPasswordHash + ":" + std::to_string(m_uid) + ":" +
+                    std::to_string(m_gid) + "::" + root() + "/./::::::::::::\n",
                 0600);
       std::string mkdb = ServersDir() + "/usr/bin/pure-pw mkdb " + (m_scratch / "passwd.pdb") +
                          " -f " + (m_scratch / "passwd") + " >/dev/null 2>&1";
       if (std::system(mkdb.c_str()) != 0) throw std::runtime_error("pure-pw mkdb failed");
-      args.insert(args.end(), {"-S", "127.0.0.1," + port, "-l", "puredb:" + (m_scratch / "passwd.pdb"),
-                               "-E", "-H", "-u", "1", "-O", "clf:" + (m_scratch / "xfer.log")});
+      args.insert(args.end(),
+                  {"-S", "127.0.0.1," + port, "-l", "puredb:" + (m_scratch / "passwd.pdb"), "-E",
+                   "-H", "-u", "1", "-O", "clf:" + (m_scratch / "xfer.log")});
       args.insert(args.end(), extra.begin(), extra.end());
       break;
     }
@@ -230,7 +235,8 @@ void RealFtpServer::Start(std::vector<std::string> args) {
   while (!Accepts(m_port)) {
     int status = 0;
     auto waited = std::chrono::steady_clock::now() - started;
-    if (waitpid(m_pid, &status, WNOHANG) == m_pid || waited > std::chrono::milliseconds(kStartTimeoutMs)) {
+    if (waitpid(m_pid, &status, WNOHANG) == m_pid ||
+        waited > std::chrono::milliseconds(kStartTimeoutMs)) {
       if (waitpid(m_pid, &status, WNOHANG) == 0) Stop();
       m_pid = -1;
       throw std::runtime_error(std::string(Name(m_kind)) + " did not start: " + ReadText(outPath));
@@ -238,8 +244,8 @@ void RealFtpServer::Start(std::vector<std::string> args) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   m_startMs = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  std::chrono::steady_clock::now() - started)
-                                  .count());
+                                   std::chrono::steady_clock::now() - started)
+                                   .count());
 }
 
 void RealFtpServer::Stop() {
@@ -284,7 +290,9 @@ std::vector<std::string> RealFtpServer::Names() const {
   return names;
 }
 
-void RealFtpServer::SetMtime(const std::string& name, int64_t utc) const { m_root.SetMtime(name, utc); }
+void RealFtpServer::SetMtime(const std::string& name, int64_t utc) const {
+  m_root.SetMtime(name, utc);
+}
 
 std::vector<std::string> RealFtpServer::Log() const {
   std::vector<std::string> lines;

@@ -31,8 +31,9 @@ std::string ReadPort(int fd) {
 }  // namespace
 
 ScriptedFtpServer::ScriptedFtpServer(std::vector<std::string> rules) {
-  std::vector<std::string> args = {"/usr/bin/python3", TOLVANE_SCRIPTED_FTP_SERVER,
-                                   "--root", m_root.path(), "--log", m_scratch / "commands.log"};
+  std::vector<std::string> args = {
+      "/usr/bin/python3",        TOLVANE_SCRIPTED_FTP_SERVER, "--root", m_root.path(), "--log",
+      m_scratch / "commands.log"};
   for (std::string& rule : rules) args.insert(args.end(), {"--rule", std::move(rule)});
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "settings/AsciiModeTable.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
-#include "upload/AsciiModeTable.h"
 
 namespace tolvane {
 namespace {

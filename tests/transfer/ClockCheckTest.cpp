@@ -5,14 +5,14 @@
 #include <ctime>
 #include <memory>
 
-#include "window/BusyGuard.h"
-#include "window/MainState.h"
 #include "platform/LocalTime.h"
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
 #include "upload/ClockCheck.h"
 #include "upload/FailureTexts.h"
+#include "window/BusyGuard.h"
+#include "window/MainState.h"
 
 namespace tolvane {
 namespace {
@@ -55,7 +55,8 @@ class ClockCheckTest : public ::testing::Test {
     FtpOptions options;
     options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 2000;
     const int64_t started = time(nullptr);
-    ClockCheck check(ctx, [this] { ++settingsOpened; }, options);
+    ClockCheck check(
+        ctx, [this] { ++settingsOpened; }, options);
     check.CheckServerClock();
     EXPECT_FALSE(state.m_busy);
     return started;

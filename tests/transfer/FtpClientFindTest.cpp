@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <ctime>
 
-#include "transfer/FtpTestSupport.h"
 #include "ftp/FtpTimes.h"
+#include "transfer/FtpTestSupport.h"
 
 namespace tolvane::test {
 namespace {

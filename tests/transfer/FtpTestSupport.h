@@ -6,8 +6,8 @@
 #include <chrono>
 #include <ostream>
 
-#include "support/FtpServer.h"
 #include "ftp/FtpClient.h"
+#include "support/FtpServer.h"
 
 namespace tolvane {
 

@@ -9,11 +9,11 @@
 #include <memory>
 
 #include "transfer/FtpTestSupport.h"
+#include "transfer/UploadRunRig.h"
 #include "upload/ListedFolders.h"
 #include "upload/PerFileFolders.h"
 #include "upload/SafeUploader.h"
 #include "upload/UploadStarter.h"
-#include "transfer/UploadRunRig.h"
 
 namespace tolvane {
 namespace {
@@ -40,7 +40,6 @@ class ListedFoldersTest : public ::testing::Test, protected test::UploadRunRig {
     }
     List(lines);
   }
-
 
   void Run() {
     before = server->Commands().size();
@@ -78,8 +77,8 @@ TEST_F(ListedFoldersTest, CheckingListsEachFolderOnceAndEntersItOnce) {
 TEST_F(ListedFoldersTest, AFileItPutIsLookedUpAfresh) {
   Serve();
   Tree({"a"}, 5, /*newerHere=*/true);
-  List({site / "a/f0.txt", "a", site / "a/f1.txt", "a", site / "a/f2.txt", "a",
-        site / "a/f3.txt", "a", site / "a/f0.txt", "a"});
+  List({site / "a/f0.txt", "a", site / "a/f1.txt", "a", site / "a/f2.txt", "a", site / "a/f3.txt",
+        "a", site / "a/f0.txt", "a"});
   Run();
   EXPECT_EQ(Sent("STOR"), 4u);  // the server's copy of f0.txt is newer after the first put
   EXPECT_EQ(Sent("MLSD"), 1u);

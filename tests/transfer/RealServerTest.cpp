@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "support/RealFtpServer.h"
-#include "upload/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
+#include "upload/UploadStarter.h"
 
 namespace tolvane {
 namespace {
@@ -71,13 +71,13 @@ void PrintTo(const Refusing& r, std::ostream* os) {
   *os << RealFtpServer::Name(r.kind) << " " << testing::PrintToString(r.config);
 }
 
-class RefusedLookupTest : public RealServerTest,
-                          public ::testing::WithParamInterface<Refusing> {};
+class RefusedLookupTest : public RealServerTest, public ::testing::WithParamInterface<Refusing> {};
 
 // A refused MLST or MDTM says nothing about the file: the folder's listing does, dot files
 // included. Taken as "absent", it makes every run upload everything, older over newer.
 TEST_P(RefusedLookupTest, ServerCopiesThatAreNewerStay) {
-  if (std::string why = Serve(GetParam().kind, GetParam().config); !why.empty()) GTEST_SKIP() << why;
+  if (std::string why = Serve(GetParam().kind, GetParam().config); !why.empty())
+    GTEST_SKIP() << why;
   Remote("older.html", "newer on the server", now - kDay);
   Remote(".htaccess", "Options -Indexes\n", now - kDay);
   Remote("newer.html", "older on the server", now - 3 * kDay);
@@ -98,14 +98,14 @@ TEST_P(RefusedLookupTest, ServerCopiesThatAreNewerStay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Servers, RefusedLookupTest,
-    ::testing::Values(Refusing{RealServerKind::Vsftpd, {"cmds_denied=MDTM"}},
-                      Refusing{RealServerKind::Proftpd, {"<Limit MLST MLSD>", "DenyAll", "</Limit>"}},
-                      Refusing{RealServerKind::Proftpd,
-                               {"<Limit MLST MLSD MDTM>", "DenyAll", "</Limit>"}}),
+    ::testing::Values(
+        Refusing{RealServerKind::Vsftpd, {"cmds_denied=MDTM"}},
+        Refusing{RealServerKind::Proftpd, {"<Limit MLST MLSD>", "DenyAll", "</Limit>"}},
+        Refusing{RealServerKind::Proftpd, {"<Limit MLST MLSD MDTM>", "DenyAll", "</Limit>"}}),
     [](const auto& info) {
       return std::string(info.param.kind == RealServerKind::Vsftpd ? "VsftpdNoMdtm"
-                         : info.index == 1                          ? "ProftpdNoMlst"
-                                                                    : "ProftpdNoMlstNoMdtm");
+                         : info.index == 1                         ? "ProftpdNoMlst"
+                                                                   : "ProftpdNoMlstNoMdtm");
     });
 
 class EveryServerTest : public RealServerTest,
@@ -122,8 +122,7 @@ TEST_P(EveryServerTest, RunLeavesExactlyTheFiles) {
   const std::string png("\x89PNG\r\n\x1a\n\0\r\n", 11);
   Remote("index.html", "old page\n", now - 3 * kDay);
   List({Local("index.html", "<p>\r\nnew\n</p>\n", now - 3600), "",
-        Local("logo.png", png, now - 3600), "",
-        Local("お知らせ.txt", "日本語\n", now - 3600), ""});
+        Local("logo.png", png, now - 3600), "", Local("お知らせ.txt", "日本語\n", now - 3600), ""});
   Run();
   EXPECT_EQ(Uploads(), 3);
   EXPECT_EQ(server->Read("index.html"), "<p>\nnew\n</p>\n");
@@ -182,9 +181,12 @@ TEST_F(RealServerTest, ServerTimesInTheFutureAreReported) {
     EXPECT_GE(mentions(status.statusHistory) + mentions(status.fileHistory), 1)
         << testing::PrintToString(status.statusHistory);
     EXPECT_LE(mentions(status.statusHistory), 1);  // once per run
-    EXPECT_EQ(server->Read("a.html"), "server");  // the decisions stay as they were
+    EXPECT_EQ(server->Read("a.html"), "server");   // the decisions stay as they were
   }
-  if (oldTz) setenv("TZ", savedTz.c_str(), 1); else unsetenv("TZ");
+  if (oldTz)
+    setenv("TZ", savedTz.c_str(), 1);
+  else
+    unsetenv("TZ");
   tzset();
   if (!why.empty()) GTEST_SKIP() << why;
 }

@@ -85,7 +85,9 @@ TEST_F(SafeUploadTest, EndingTheProgramBreaksTheTransferOffAndDeletesThePart) {
     FtpOptions options = ShortBounds();
     // The end is asked for once the first part has reached the server.
     const std::string part = temporaryName ? SafeUploader::TemporaryNameFor("a.txt") : "a.txt";
-    options.pump = [&] { state.m_terminating = state.m_terminating || server->files().Exists(part); };
+    options.pump = [&] {
+      state.m_terminating = state.m_terminating || server->files().Exists(part);
+    };
     int64_t ms = MillisecondsOf([&] { UploadFromButton(ctx, options); });
     EXPECT_LT(ms, 3000);
     EXPECT_TRUE(prompts.shown.empty());  // nothing may hold up the end

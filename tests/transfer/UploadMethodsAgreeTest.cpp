@@ -10,12 +10,12 @@
 #include <map>
 #include <random>
 
-#include "window/MainState.h"
 #include "platform/LineFile.h"
 #include "support/Fakes.h"
 #include "support/FtpServer.h"
 #include "support/TempDir.h"
 #include "upload/UploadStarter.h"
+#include "window/MainState.h"
 
 namespace tolvane {
 namespace {
@@ -24,11 +24,11 @@ using Texts = std::vector<std::string>;
 
 // Folders that exist, alias one another ("sub" under "/www" is "/www/sub"), fail ("missing",
 // a file), or climb.
-const Texts kFolderLines = {"",     "sub",     "www/sub",  "/www/sub", "deep", "sub/deep",
-                            "/www", "missing", "notadir",  "..",       "日本", "/"};
+const Texts kFolderLines = {"",     "sub",     "www/sub", "/www/sub", "deep", "sub/deep",
+                            "/www", "missing", "notadir", "..",       "日本", "/"};
 const Texts kServerFolders = {"", "/www", "www", "/missing"};
 const Texts kServerDirs = {"", "www", "www/sub", "www/sub/deep", "sub", "日本"};
-const Texts kNames = {"index.html", "Index.html", "a b.txt", "logo.png",
+const Texts kNames = {"index.html",  "Index.html", "a b.txt",   "logo.png",
                       "日本語.html", ".htaccess",  "style.css", "x"};
 
 struct TimedFile {
@@ -71,12 +71,23 @@ class Draw {
 test::FtpServerOptions ServerKind(uint32_t seed) {
   test::FtpServerOptions o;
   switch (seed % 6) {
-    case 1: o.noMlst = true; break;                // MDTM per file
-    case 2: o.noMlst = o.noMdtm = true; break;     // LIST only
-    case 3: o.noUtf8 = true; break;                // names in code page 932
-    case 4: o.refuseCwd = {"/", "www/sub"}; break; // "/" never works: changes pile up
-    case 5: o.readonlyUser = o.readonlyPassword = "guest"; break;  // every put refused
-    default: break;
+    case 1:
+      o.noMlst = true;
+      break;  // MDTM per file
+    case 2:
+      o.noMlst = o.noMdtm = true;
+      break;  // LIST only
+    case 3:
+      o.noUtf8 = true;
+      break;  // names in code page 932
+    case 4:
+      o.refuseCwd = {"/", "www/sub"};
+      break;  // "/" never works: changes pile up
+    case 5:
+      o.readonlyUser = o.readonlyPassword = "guest";
+      break;  // every put refused
+    default:
+      break;
   }
   return o;
 }

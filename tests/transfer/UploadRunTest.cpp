@@ -5,8 +5,8 @@
 #include <ctime>
 #include <memory>
 
-#include "upload/UploadStarter.h"
 #include "transfer/UploadRunRig.h"
+#include "upload/UploadStarter.h"
 
 namespace tolvane {
 namespace {
@@ -24,7 +24,6 @@ class UploadRunTest : public ::testing::Test, protected test::UploadRunRig {
     test::SetFileTime(path, mtime);
     return path;
   }
-
 
   void Run() {
     PressUpload();
@@ -45,7 +44,6 @@ class UploadRunTest : public ::testing::Test, protected test::UploadRunRig {
       n += s.find("アップロード中") != std::string::npos;
     return n;
   }
-
 };
 
 TEST_F(UploadRunTest, UploadsNewFilesInTheirModesWithTheStatusTexts) {
@@ -155,10 +153,10 @@ TEST_F(UploadRunTest, EmptyOddAndMissingEntries) {
                                          "完了しました", "TIMER OFF　"}));
   List({site / "gone.txt", "", Local("x.txt", "x"), "", site / "unpaired.txt"});
   Run();
-  EXPECT_EQ(status.statusHistory, (Texts{"サーバーに接続しています...", "1番目 更新確認中...",
-                                         "1番目 更新確認できませんでした", "2番目 更新確認中...",
-                                         "2番目 アップロード中...", "切断しています...",
-                                         "完了しました", "TIMER OFF　"}));
+  EXPECT_EQ(status.statusHistory,
+            (Texts{"サーバーに接続しています...", "1番目 更新確認中...",
+                   "1番目 更新確認できませんでした", "2番目 更新確認中...",
+                   "2番目 アップロード中...", "切断しています...", "完了しました", "TIMER OFF　"}));
   EXPECT_EQ(clock.sleeps, (std::vector<int>{1000, 1000, 1000}));
   EXPECT_FALSE(server->files().Exists("unpaired.txt"));
 }

@@ -4,11 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/SystemClock.h"
 #include "ftp/FtpDataChannel.h"
 #include "ftp/FtpEndpoint.h"
 #include "ftp/FtpSession.h"
 #include "ftp/FtpWireText.h"
+#include "platform/SystemClock.h"
 
 namespace tolvane {
 namespace {

@@ -51,7 +51,7 @@ FtpResult FtpControl::Open(const FtpEndpoint& endpoint) {
   int error = ETIMEDOUT;
   for (const ResolvedAddress& a : addresses) {
     error = m_socket.Connect(reinterpret_cast<const sockaddr*>(&a.address), a.length, deadline,
-                            m_options.pump);
+                             m_options.pump);
     if (error == 0) {
       m_peer = a.address;
       return {};

@@ -78,7 +78,7 @@ FtpResult FtpDataChannel::OpenPassive() {
   SetPort(target, *port);
   const FtpOptions& o = control.Options();
   int error = m_data.Connect(reinterpret_cast<const sockaddr*>(&target), LengthOf(target),
-                            DeadlineAfter(o.connectTimeoutMs), o.pump);
+                             DeadlineAfter(o.connectTimeoutMs), o.pump);
   if (error != 0) return FtpResult::Failed(Kind::DataConnectFailed);
   return {};
 }

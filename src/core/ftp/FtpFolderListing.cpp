@@ -1,8 +1,8 @@
 #include "ftp/FtpFolderListing.h"
 
-#include "platform/AsciiText.h"
 #include "ftp/FtpListing.h"
 #include "ftp/FtpTimes.h"
+#include "platform/AsciiText.h"
 
 namespace tolvane {
 namespace {

@@ -1,9 +1,9 @@
 #include "ftp/FtpSocket.h"
 
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <linux/sockios.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>

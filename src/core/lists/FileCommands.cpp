@@ -2,10 +2,10 @@
 
 #include <optional>
 
+#include "Seams.h"
+#include "platform/AsciiText.h"
 #include "settings/AppSettings.h"
 #include "window/MainState.h"
-#include "platform/AsciiText.h"
-#include "Seams.h"
 
 namespace tolvane {
 namespace {

@@ -1,10 +1,10 @@
 #include "lists/ListCommands.h"
 
-#include "settings/AppSettings.h"
-#include "window/BusyGuard.h"
+#include "Seams.h"
 #include "lists/ListStore.h"
 #include "lists/MainLists.h"
-#include "Seams.h"
+#include "settings/AppSettings.h"
+#include "window/BusyGuard.h"
 
 namespace tolvane {
 namespace {

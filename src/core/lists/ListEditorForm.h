@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
-#include "lists/ListSaveSequence.h"
 #include "Seams.h"
+#include "lists/ListSaveSequence.h"
+#include "settings/AppSettings.h"
 
 namespace tolvane {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
-#include "lists/ListStore.h"
 #include "Seams.h"
+#include "lists/ListStore.h"
+#include "settings/AppSettings.h"
 
 namespace tolvane {
 

@@ -2,13 +2,13 @@
 #include "platform/AsciiText.h"
 #include "platform/Cp932.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 #include "platform/AtomicFile.h"
 #include "platform/LineFile.h"
@@ -24,11 +24,10 @@ bool CanEnterFolder(const std::string& path) {
 }
 
 bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(
-      a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(ToLowerAscii(x)) <
-               static_cast<unsigned char>(ToLowerAscii(y));
-      });
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(ToLowerAscii(x)) <
+           static_cast<unsigned char>(ToLowerAscii(y));
+  });
 }
 
 bool EndsWithIni(const std::string& file) {
@@ -69,7 +68,8 @@ std::string ListFilePath(const AppSettings& settings, const std::string& name) {
 }
 
 bool IsListFileName(const std::string& name) {
-  return name != "." && name != ".." && name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+  return name != "." && name != ".." &&
+         name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
 }
 
 std::string ResolveListPath(const AppSettings& settings, const std::string& localPath) {

@@ -1,9 +1,9 @@
 #include "lists/MainLists.h"
 
+#include "Seams.h"
+#include "lists/ListStore.h"
 #include "settings/AppSettings.h"
 #include "window/MainState.h"
-#include "lists/ListStore.h"
-#include "Seams.h"
 
 namespace tolvane {
 

@@ -1,11 +1,11 @@
 #include "platform/AtomicFile.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 
 namespace tolvane {
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/Cp932.h"
 
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 
 namespace tolvane {
 namespace {

@@ -19,9 +19,9 @@ std::string_view Trim(std::string_view s) {
 }
 
 struct Line {
-  size_t begin;    // offset of the first byte
-  size_t end;      // offset just past the text, before CR LF / LF
-  size_t next;     // offset of the next line
+  size_t begin;  // offset of the first byte
+  size_t end;    // offset just past the text, before CR LF / LF
+  size_t next;   // offset of the next line
 };
 
 std::vector<Line> LinesOf(const std::string& bytes) {
@@ -59,7 +59,7 @@ std::optional<KeyLine> KeyOf(std::string_view line) {
 
 struct Located {
   bool sectionFound = false;
-  size_t sectionEnd = 0;     // where a new key of the section goes
+  size_t sectionEnd = 0;  // where a new key of the section goes
   std::optional<Line> keyLine;
   std::string_view value;
 };
@@ -135,11 +135,10 @@ bool ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   std::string_view eol = LineEndOf(m_bytes);
   Located at = Locate(m_bytes, section, key);
   if (at.keyLine) {
-    m_bytes.replace(at.keyLine->begin, at.keyLine->end - at.keyLine->begin,
-                   entry + (at.keyLine->end > at.keyLine->begin &&
-                                    m_bytes[at.keyLine->end - 1] == '\r'
-                                ? "\r"
-                                : ""));
+    m_bytes.replace(
+        at.keyLine->begin, at.keyLine->end - at.keyLine->begin,
+        entry + (at.keyLine->end > at.keyLine->begin && m_bytes[at.keyLine->end - 1] == '\r' ? "\r"
+                                                                                             : ""));
     return true;
   }
   if (at.sectionFound) {

@@ -2,14 +2,14 @@
 
 #include <utility>
 
-#include "settings/AppSettings.h"
-#include "window/MainState.h"
-#include "settings/SettingsFile.h"
-#include "window/StatusTexts.h"
 #include "platform/Cp932.h"
 #include "platform/LocalTime.h"
 #include "schedule/TimerCodeText.h"
 #include "schedule/TimerFile.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsFile.h"
+#include "window/MainState.h"
+#include "window/StatusTexts.h"
 
 namespace tolvane {
 namespace {
@@ -56,7 +56,8 @@ void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, in
 // At start-up the switch rebuilds the selection from the file right after this purge, so a
 // one-shot of the current minute is kept until it has fired (the purge after firing removes
 // it); otherwise starting at 09:30:20 would silently drop the 09:30 entry unrun.
-void ScheduleTicker::PurgeExpired(std::vector<std::string> lines, int64_t now, bool keepThisMinute) {
+void ScheduleTicker::PurgeExpired(std::vector<std::string> lines, int64_t now,
+                                  bool keepThisMinute) {
   const std::string thisMinute = FormatLocal(now, "%Y%m%d%H%M");
   std::vector<std::string> kept;
   kept.reserve(lines.size());
@@ -135,6 +136,8 @@ void ScheduleTicker::ApplyStoredSwitch() {
   OnTimerOn();
 }
 
-void ScheduleTicker::ShowIdleStatus() { m_ctx.status.SetStatus(IdleText(m_ctx.settings, m_ctx.state)); }
+void ScheduleTicker::ShowIdleStatus() {
+  m_ctx.status.SetStatus(IdleText(m_ctx.settings, m_ctx.state));
+}
 
 }  // namespace tolvane

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "window/MainView.h"
 #include "Seams.h"
 #include "schedule/TimerEntry.h"
+#include "window/MainView.h"
 
 namespace tolvane {
 

@@ -19,7 +19,7 @@ inline constexpr int kEntryFieldCount = 4;
 // The kind combo (index 0 to 4 = kind digits 1 to 5) and the weekday combo (0 Sunday).
 inline constexpr std::array<const char*, 5> kKindNames = {"日時", "毎日", "毎週", "毎月", "毎時間"};
 inline constexpr std::array<const char*, 7> kWeekdayNames = {"日", "月", "火", "水",
-                                                              "木", "金", "土"};
+                                                             "木", "金", "土"};
 
 struct TimerEntryForm {
   int kind = -1;     // selected index of the kind combo; -1 none

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
 #include "platform/LineFile.h"
 #include "schedule/TimerEntry.h"
+#include "settings/AppSettings.h"
 
 namespace tolvane {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
 #include "Seams.h"
 #include "schedule/ScheduleTicker.h"
 #include "schedule/TimerEntry.h"
+#include "settings/AppSettings.h"
 
 namespace tolvane {
 

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "settings/SettingsFile.h"
 #include "platform/AsciiText.h"
+#include "settings/AsciiModeTable.h"
 #include "settings/SettingFields.h"
-#include "upload/AsciiModeTable.h"
+#include "settings/SettingsFile.h"
 
 namespace tolvane {
 namespace {
@@ -132,7 +132,8 @@ bool ServerSettingsForm::StoreKeys(const ServerSettingsFields& fields,
   ok = ok && StoreTextSetting(s, "main", "serverfolder", s.serverfolder, fields.serverfolder) &&
        (!minutes || StoreIntSetting(s, "main", "stime", s.clockCorrectionMinutes, *minutes)) &&
        StoreFlagSetting(s, "main", "pasv", s.passiveMode, s.passiveMode != 0, fields.passiveMode) &&
-       StoreFlagSetting(s, "main", "tempname", s.temporaryNames, s.temporaryNames != 0, fields.temporaryNames);
+       StoreFlagSetting(s, "main", "tempname", s.temporaryNames, s.temporaryNames != 0,
+                        fields.temporaryNames);
   if (!ok) {
     m_prompts.Error(kSettingsWriteFailed);
     step = {false, ServerField::None};

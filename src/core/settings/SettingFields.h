@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings/SettingsFile.h"
 #include "Seams.h"
+#include "settings/SettingsFile.h"
 
 namespace tolvane {
 

@@ -3,9 +3,9 @@
 #include <optional>
 #include <random>
 
-#include "settings/PasswordScrambler.h"
 #include "platform/Cp932.h"
 #include "platform/ProfileFile.h"
+#include "settings/PasswordScrambler.h"
 
 namespace tolvane {
 namespace {

@@ -2,15 +2,15 @@
 
 #include <sys/stat.h>
 
+#include "ftp/FtpClient.h"
+#include "platform/LocalTime.h"
 #include "settings/AppSettings.h"
+#include "upload/FailureTexts.h"
+#include "upload/ServerClockConvention.h"
+#include "upload/ServerLogin.h"
 #include "window/BusyGuard.h"
 #include "window/MainState.h"
 #include "window/StatusTexts.h"
-#include "platform/LocalTime.h"
-#include "upload/FailureTexts.h"
-#include "ftp/FtpClient.h"
-#include "upload/ServerClockConvention.h"
-#include "upload/ServerLogin.h"
 
 namespace tolvane {
 namespace {
@@ -26,7 +26,9 @@ std::string ClockQuestionText(int64_t pcTime, int64_t serverTime) {
 
 ClockCheck::ClockCheck(MainContext& ctx, std::function<void()> openServerSettings,
                        FtpOptions options)
-    : m_ctx(ctx), m_openServerSettings(std::move(openServerSettings)), m_options(std::move(options)) {
+    : m_ctx(ctx),
+      m_openServerSettings(std::move(openServerSettings)),
+      m_options(std::move(options)) {
   if (!m_options.pump) m_options.pump = [this] { m_ctx.clock.Pump(); };
   if (!m_options.clock) m_options.clock = &m_ctx.clock;
 }
@@ -58,7 +60,7 @@ void ClockCheck::CheckServerClock() {
   // A window ended during the check closes now; it asks nothing more.
   if (!reading.serverTime || m_ctx.state.m_closing) return;
   Answer answer = m_ctx.prompts.Show(ClockQuestionText(reading.pcTime, *reading.serverTime),
-                                    kCaptionConfirm, Icon::Information, Buttons::YesNo);
+                                     kCaptionConfirm, Icon::Information, Buttons::YesNo);
   if (answer == Answer::Yes && m_openServerSettings) m_openServerSettings();
 }
 
@@ -81,7 +83,8 @@ ClockCheck::Reading ClockCheck::ReadServerTime(FtpClient& ftp) {
   m_ctx.clock.SleepMs(1000);
   if (RemoteLookup found = ftp.LookUp(kClockTestFile); found.kind == RemoteLookup::Kind::Found) {
     int64_t server = ServerWallClock(found) - kServerClockShift;
-    if (m_ctx.settings.clockCorrectionMinutes != 0) server += static_cast<int64_t>(m_ctx.settings.clockCorrectionMinutes) * 60;
+    if (m_ctx.settings.clockCorrectionMinutes != 0)
+      server += static_cast<int64_t>(m_ctx.settings.clockCorrectionMinutes) * 60;
     reading.serverTime = server;
     ftp.DeleteFile(kClockTestFile);
   }

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "window/MainView.h"
 #include "ftp/FtpOptions.h"
+#include "window/MainView.h"
 
 namespace tolvane {
 

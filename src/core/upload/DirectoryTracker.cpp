@@ -37,8 +37,8 @@ void DirectoryTracker::Enter(const std::vector<std::string>& changes) {
 bool DirectoryTracker::GoTo(const Place& place) {
   if (m_actual == place) return true;
   size_t from = 0;
-  bool ahead = m_actual.size() < place.size() && std::equal(m_actual.begin(), m_actual.end(),
-                                                           place.begin());
+  bool ahead =
+      m_actual.size() < place.size() && std::equal(m_actual.begin(), m_actual.end(), place.begin());
   if (ahead) {
     from = m_actual.size();  // only the rest of the way
   } else if (place.empty() || !IsAbsolute(place.front())) {

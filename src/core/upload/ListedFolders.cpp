@@ -48,8 +48,8 @@ RemoteLookup ListedFolders::Find(const std::string& name) {
   return m_ftp.LookUp(name);
 }
 
-std::optional<std::string> ListedFolders::Put(const std::string& localPath,
-                                              const std::string& name, TransferType type) {
+std::optional<std::string> ListedFolders::Put(const std::string& localPath, const std::string& name,
+                                              TransferType type) {
   // Whatever becomes of the put, the file may have changed; and the folder may be known
   // under another way of reaching it, so every listing forgets the name.
   for (auto& [place, knowledge] : m_known) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "upload/DirectoryTracker.h"
 #include "ftp/FtpFolderListing.h"
+#include "upload/DirectoryTracker.h"
 #include "upload/RemoteFolders.h"
 
 namespace tolvane {
@@ -36,8 +36,8 @@ class ListedFolders : public RemoteFolders {
  private:
   struct Knowledge {
     std::optional<FtpFolderListing> listing;
-    bool unlistable = false;                // tried and failed, or too large: ask per file
-    std::set<std::string> usedByFolders;   // the folder lines that reached it
+    bool unlistable = false;              // tried and failed, or too large: ask per file
+    std::set<std::string> usedByFolders;  // the folder lines that reached it
   };
   FtpFolderListing* ListingHere();
   void DropListingsNoLongerNeeded();

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "upload/FailureTexts.h"
 #include "ftp/FtpClient.h"
+#include "upload/FailureTexts.h"
 
 namespace tolvane {
 namespace {
@@ -57,8 +57,8 @@ std::string SafeUploader::TemporaryName(const std::string& name) const {
 }
 
 std::optional<std::string> SafeUploader::Put(const std::string& folderKey,
-                                             const std::string& localPath,
-                                             const std::string& name, TransferType type) {
+                                             const std::string& localPath, const std::string& name,
+                                             TransferType type) {
   SweepLeftovers(folderKey);
   for (int send = 0; send < kSendsOfAChangingFile; ++send) {
     Attempt attempt = PutOnce(localPath, name, type);

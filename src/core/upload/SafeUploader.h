@@ -17,7 +17,8 @@ namespace tolvane {
 class FtpClient;
 
 inline constexpr const char* kChangedDuringUpload = "アップロード中にファイルが変更されました";
-inline constexpr const char* kSizeMismatch = "サーバーに届いたファイルの大きさが元のファイルと違います";
+inline constexpr const char* kSizeMismatch =
+    "サーバーに届いたファイルの大きさが元のファイルと違います";
 
 class SafeUploader {
  public:

@@ -1,9 +1,9 @@
 #include "upload/ServerLogin.h"
 
-#include "settings/AppSettings.h"
 #include "Seams.h"
-#include "upload/FailureTexts.h"
 #include "ftp/FtpClient.h"
+#include "settings/AppSettings.h"
+#include "upload/FailureTexts.h"
 
 namespace tolvane {
 

@@ -27,7 +27,7 @@ struct UploadRequest {
 
 struct EntryOutcome {
   enum class Kind {
-    NotReached,    // the run ended before this entry
+    NotReached,  // the run ended before this entry
     Uploaded,
     UpToDate,      // the server's copy is as new or newer
     LocalMissing,  // no local file to read

@@ -5,20 +5,20 @@
 #include <memory>
 #include <set>
 
-#include "settings/AppSettings.h"
-#include "window/MainState.h"
-#include "window/StatusTexts.h"
+#include "ftp/FtpClient.h"
 #include "lists/ListStore.h"
 #include "platform/LineFile.h"
 #include "platform/LocalTime.h"
-#include "upload/AsciiModeTable.h"
+#include "settings/AppSettings.h"
+#include "settings/AsciiModeTable.h"
 #include "upload/FailureTexts.h"
-#include "ftp/FtpClient.h"
 #include "upload/ListedFolders.h"
 #include "upload/PerFileFolders.h"
 #include "upload/SafeUploader.h"
 #include "upload/ServerClockConvention.h"
 #include "upload/ServerLogin.h"
+#include "window/MainState.h"
+#include "window/StatusTexts.h"
 
 namespace tolvane {
 namespace {
@@ -103,8 +103,7 @@ UploadReport UploadRun::Execute(const UploadRequest& request) {
   return report;
 }
 
-void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp,
-                              UploadReport& report) {
+void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp, UploadReport& report) {
   const int64_t now = m_ctx.clock.Now() + kServerClockShift;
   SafeUploader uploader(ftp, m_ctx.settings.temporaryNames != 0, EntryNames(request.entries));
   std::unique_ptr<RemoteFolders> folders;
@@ -131,7 +130,7 @@ void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp,
 }
 
 bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
-                            RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome) {
+                         RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome) {
   using Kind = EntryOutcome::Kind;
   const std::string& localPath = entry.localPath;
   const std::string remoteName = DisplayName(localPath);
@@ -184,8 +183,9 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
 
 void UploadRun::NoticeServerAhead(int64_t remoteTime) {
   if (m_serverAheadTold) return;
-  int64_t serverUtc =
-      remoteTime + static_cast<int64_t>(m_ctx.settings.clockCorrectionMinutes) * 60 - kServerClockShift;
+  int64_t serverUtc = remoteTime +
+                      static_cast<int64_t>(m_ctx.settings.clockCorrectionMinutes) * 60 -
+                      kServerClockShift;
   if (serverUtc <= m_ctx.clock.Now() + kServerAheadSeconds) return;
   m_serverAheadTold = true;
   m_ctx.status.SetStatus(kServerAheadText);

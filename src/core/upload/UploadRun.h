@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "window/MainView.h"
 #include "ftp/FtpFileFinder.h"
 #include "ftp/FtpOptions.h"
 #include "upload/UploadRequest.h"
+#include "window/MainView.h"
 
 namespace tolvane {
 
@@ -44,7 +44,7 @@ class UploadRun {
   void UploadEntries(const UploadRequest& request, FtpClient& ftp, UploadReport& report);
   // False when the connection is gone and the run cannot go on.
   bool RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
-                   RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome);
+                RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome);
   void ShowIdle();
   // Tells once per run when a server time lies ahead of the corrected local clock.
   void NoticeServerAhead(int64_t remoteTime);

@@ -1,8 +1,8 @@
 #include "upload/UploadStarter.h"
 
-#include "window/MainState.h"
-#include "lists/ListStore.h"
 #include "Seams.h"
+#include "lists/ListStore.h"
+#include "window/MainState.h"
 
 namespace tolvane {
 namespace {

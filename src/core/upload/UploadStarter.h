@@ -4,10 +4,10 @@
 // disabled and no other run or tick let in meanwhile.
 #include <optional>
 
-#include "settings/AppSettings.h"
-#include "window/MainView.h"
 #include "schedule/TimerEntry.h"
+#include "settings/AppSettings.h"
 #include "upload/UploadRun.h"
+#include "window/MainView.h"
 
 namespace tolvane {
 

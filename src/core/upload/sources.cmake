@@ -1,5 +1,4 @@
 list(APPEND TOLVANE_CORE_SOURCES
-  src/core/upload/AsciiModeTable.cpp
   src/core/upload/ClockCheck.cpp
   src/core/upload/DirectoryTracker.cpp
   src/core/upload/FailureTexts.cpp

@@ -10,13 +10,13 @@
 namespace tolvane {
 
 struct MainState {
-  std::vector<std::string> filePaths;     // full local paths behind the file list, in order
-  std::vector<std::string> m_asciiExts;   // extensions sent in ASCII mode
-  bool m_inTray = false;                  // hidden, with the tray icon shown
+  std::vector<std::string> filePaths;      // full local paths behind the file list, in order
+  std::vector<std::string> m_asciiExts;    // extensions sent in ASCII mode
+  bool m_inTray = false;                   // hidden, with the tray icon shown
   std::vector<TimerEntry> m_todayEntries;  // the day selection the tick looks at
-  std::string m_lastMinute;               // "%H%M" of the minute last processed
-  std::string m_clockText;                // "%H：%M：%S" shown after the TIMER text
-  bool m_busy = false;                    // an upload run or clock check is in progress
+  std::string m_lastMinute;                // "%H%M" of the minute last processed
+  std::string m_clockText;                 // "%H：%M：%S" shown after the TIMER text
+  bool m_busy = false;                     // an upload run or clock check is in progress
   // The window was ended while a run was busy: the run should stop at its next step; the
   // window closes as soon as m_busy is cleared.
   bool m_closing = false;

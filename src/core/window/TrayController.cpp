@@ -22,7 +22,8 @@ void TrayController::ShowAtStart() {
 }
 
 void TrayController::OnMinimised() {
-  if (m_state.m_inTray || !AppSettings::IsOn(m_settings.minimizeToTray) || !m_icon.IsAvailable()) return;
+  if (m_state.m_inTray || !AppSettings::IsOn(m_settings.minimizeToTray) || !m_icon.IsAvailable())
+    return;
   m_window.HideWindow();
   EnterTray();
 }

@@ -20,8 +20,7 @@ class TrayWindow {
 
 class TrayController {
  public:
-  TrayController(const AppSettings& settings, MainState& state, TrayIcon& icon,
-                 TrayWindow& window);
+  TrayController(const AppSettings& settings, MainState& state, TrayIcon& icon, TrayWindow& window);
 
   // The window's first appearance: normally, or, with the schedule on and `startInTray` set,
   // hidden in the tray (minimised where there is no tray).

@@ -1,5 +1,4 @@
 list(APPEND TOLVANE_CORE_SOURCES
   src/core/window/ProgramFolderLock.cpp
-  src/core/window/ProgramStart.cpp
   src/core/window/TrayController.cpp
 )

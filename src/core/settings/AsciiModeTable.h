@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppSettings.h"
 #include "Seams.h"
 #include "ftp/FtpOptions.h"
+#include "settings/AppSettings.h"
 
 namespace tolvane {
 

@@ -1,4 +1,4 @@
-#include "upload/AsciiModeTable.h"
+#include "settings/AsciiModeTable.h"
 
 #include <optional>
 

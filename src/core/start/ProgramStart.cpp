@@ -1,17 +1,17 @@
-#include "window/ProgramStart.h"
+#include "start/ProgramStart.h"
 
 #include <sys/prctl.h>
 
-#include "window/ProgramFolderLock.h"
-#include "settings/SettingsFile.h"
+#include "Seams.h"
 #include "lists/ListStore.h"
 #include "platform/AtomicFile.h"
-#include "Seams.h"
+#include "settings/SettingsFile.h"
+#include "window/ProgramFolderLock.h"
 
 namespace tolvane {
 
-StartOutcome PrepareProgramFolder(AppSettings& settings, ProgramFolderLock& lock,
-                                  Prompts& prompts, int64_t now) {
+StartOutcome PrepareProgramFolder(AppSettings& settings, ProgramFolderLock& lock, Prompts& prompts,
+                                  int64_t now) {
   if (!lock.Acquire()) {
     prompts.Error(FolderInUseMessage(lock.folder()));
     return StartOutcome::FolderInUse;

@@ -1,0 +1,3 @@
+list(APPEND TOLVANE_CORE_SOURCES
+  src/core/start/ProgramStart.cpp
+)

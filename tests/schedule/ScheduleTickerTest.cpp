@@ -136,11 +136,24 @@ TEST_F(TickTest, OneShotOfAnEarlierMinuteIsPurgedAtStartUpUnrun) {
 class MidnightTest : public test::TickerFixture {
  protected:
   void SetUp() override {
-    // Sunday, Monday, every day, all at 00:01.
-    dir.Write("timer.ini", "3000001\r\nsun\r\n3010001\r\nmon\r\n200001\r\ndaily\r\n");
+    // Sunday, Monday, every day, all at 00:01, and a one-shot this Sunday at 23:59.
+    dir.Write("timer.ini",
+              "3000001\r\nsun\r\n3010001\r\nmon\r\n200001\r\ndaily\r\n"
+              "10202603152359\r\nonce\r\n");
     At(23, 59, 0);
     StartUp(1);
     Tick();
+    ASSERT_EQ(runs, std::vector<std::string>{"once"});
+    runs.clear();
+  }
+
+  // Monday 00:01 has fired the new day's entries, and Monday 23:59 does not fire Sunday's
+  // one-shot again.
+  void ExpectMondayAndNoRepeat() {
+    EXPECT_EQ(runs, (std::vector<std::string>{"mon", "daily"}));
+    clock.now = test::LocalSeconds(2026, 3, 16, 23, 59, 0);
+    Tick();
+    EXPECT_EQ(runs, (std::vector<std::string>{"mon", "daily"}));
   }
 };
 
@@ -153,14 +166,20 @@ TEST_F(MidnightTest, ProcessedMidnightRebuildsTheDaySelection) {
   EXPECT_EQ(runs, (std::vector<std::string>{"mon", "daily"}));
 }
 
-TEST_F(MidnightTest, MissedMidnightKeepsYesterdaysSelection) {
+TEST_F(MidnightTest, RunBusyOverMidnightStillStartsTheNewDay) {
   state.m_busy = true;  // a run spans 00:00
   clock.now += 90;
   Tick();
   state.m_busy = false;
   clock.now += 30;  // Monday 00:01
   Tick();
-  EXPECT_EQ(runs, (std::vector<std::string>{"sun", "daily"}));
+  ExpectMondayAndNoRepeat();
+}
+
+TEST_F(MidnightTest, ClockJumpOverMidnightStillStartsTheNewDay) {
+  clock.now += 120;  // 23:59 straight to Monday 00:01, as after sleep
+  Tick();
+  ExpectMondayAndNoRepeat();
 }
 
 TEST_F(TickTest, HourlyEntryFiresEveryHourAndOneShotOnce) {

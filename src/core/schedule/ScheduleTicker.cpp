@@ -15,6 +15,7 @@ namespace tolvane {
 namespace {
 
 constexpr const char* kClockFormat = "%H：%M：%S";
+constexpr const char* kDateFormat = "%Y%m%d";
 
 }  // namespace
 
@@ -44,6 +45,7 @@ void ScheduleTicker::LoadSchedule(Load what) {
 void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, int64_t now) {
   std::vector<TimerEntry>& today = m_ctx.state.m_todayEntries;
   today.clear();
+  m_ctx.state.m_selectionDate = FormatLocal(now, kDateFormat);
   for (TimerEntry& entry : PairEntries(lines)) {
     if (today.size() >= kMaxTimerEntries) break;  // entries are counted in 16 bits
     if (IsDueToday(entry.code, now)) today.push_back(std::move(entry));
@@ -86,13 +88,16 @@ void ScheduleTicker::OnTimer() {
   }
   if (m_ctx.settings.timer == 0) return;
   std::string minute = FormatLocal(now, "%H%M");
-  if (minute != state.m_lastMinute) ProcessMinute(minute);
+  if (minute != state.m_lastMinute) ProcessMinute(minute, now);
 }
 
-void ScheduleTicker::ProcessMinute(const std::string& minute) {
+void ScheduleTicker::ProcessMinute(const std::string& minute, int64_t now) {
   MainState& state = m_ctx.state;
   state.m_lastMinute = minute;
-  if (minute == "0000") RebuildDaySelection();  // a new day
+  // A new day, found by its date rather than by 00:00: that minute is lost when the machine
+  // sleeps or a run holds the busy flag over midnight, and yesterday's selection would then
+  // fire its one-shots again and miss today's entries.
+  if (FormatLocal(now, kDateFormat) != state.m_selectionDate) RebuildDaySelection();
 
   bool oneShotFired = false;
   bool shutdownWanted = false;

@@ -40,7 +40,7 @@ class ScheduleTicker {
   void LoadSchedule(Load what);
   void BuildDaySelection(const std::vector<std::string>& lines, int64_t now);
   void PurgeExpired(std::vector<std::string> lines, int64_t now, bool keepThisMinute);
-  void ProcessMinute(const std::string& minute);
+  void ProcessMinute(const std::string& minute, int64_t now);
   void PowerOffAfterRuns();
   void ShowIdleStatus();
 

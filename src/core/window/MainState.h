@@ -14,6 +14,7 @@ struct MainState {
   std::vector<std::string> m_asciiExts;    // extensions sent in ASCII mode
   bool m_inTray = false;                   // hidden, with the tray icon shown
   std::vector<TimerEntry> m_todayEntries;  // the day selection the tick looks at
+  std::string m_selectionDate;             // "%Y%m%d" of the day the selection was built for
   std::string m_lastMinute;                // "%H%M" of the minute last processed
   std::string m_clockText;                 // "%H：%M：%S" shown after the TIMER text
   bool m_busy = false;                     // an upload run or clock check is in progress

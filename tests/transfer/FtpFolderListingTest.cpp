@@ -78,6 +78,8 @@ TEST(FtpFolderListing, ListAnswersAsTheSingleListLookUp) {
   EXPECT_EQ(listing.Find("page.html").time, UtcSeconds(2024, 3, 6, 0, 0, 0));
   EXPECT_EQ(listing.Find("page.html").basis, TimeBasis::ListedWallClock);
   EXPECT_EQ(listing.Find("recent file.txt").time, UtcSeconds(2024, 5, 30, 10, 15, 0));
+  EXPECT_TRUE(listing.Find("page.html").yearShown);
+  EXPECT_FALSE(listing.Find("recent file.txt").yearShown);
   // The single look-up compares exact names in this same listing: no loose answers.
   EXPECT_EQ(KindOf(listing, "PAGE.HTML"), Kind::Missing);
   EXPECT_EQ(KindOf(listing, "dosdir"), Kind::Missing);

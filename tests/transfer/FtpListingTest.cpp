@@ -49,11 +49,13 @@ TEST(FtpListing, ReadsUnixLinesWithAndWithoutYear) {
   EXPECT_EQ(e->name, "index.html");
   EXPECT_FALSE(e->isDirectory);
   EXPECT_EQ(e->time, UtcSeconds(2024, 3, 5, 10, 15, 0));
+  EXPECT_FALSE(e->yearShown);
 
   e = ParseListLine("-rw-r--r--   1 owner group 99 Mar  5  2019 my  file #1.txt", kJune2024);
   ASSERT_TRUE(e);
   EXPECT_EQ(e->name, "my  file #1.txt");  // inner spaces kept
   EXPECT_EQ(e->time, 1551744000);
+  EXPECT_TRUE(e->yearShown);
 
   e = ParseListLine("-rw-r--r-- 1 ftp 12 Mar 05 10:15  leading space", kJune2024);  // no group
   ASSERT_TRUE(e);
@@ -87,6 +89,7 @@ TEST(FtpListing, ReadsDosLines) {
   ASSERT_TRUE(e);
   EXPECT_EQ(e->name, "index.html");
   EXPECT_EQ(e->time, UtcSeconds(2024, 3, 5, 10, 15, 0));
+  EXPECT_TRUE(e->yearShown);
   EXPECT_EQ(ParseListLine("03-05-24  12:05PM  1 noon", kJune2024)->time,
             UtcSeconds(2024, 3, 5, 12, 5, 0));
   EXPECT_EQ(ParseListLine("03-05-24  12:05AM  1 midnight", kJune2024)->time,

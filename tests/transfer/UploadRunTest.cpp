@@ -5,6 +5,7 @@
 #include <ctime>
 #include <memory>
 
+#include "ftp/FtpTimes.h"
 #include "transfer/UploadRunRig.h"
 #include "upload/UploadStarter.h"
 
@@ -272,6 +273,22 @@ TEST_F(UploadRunTest, ScheduledRunTakesTheEntryListAndIgnoresKeys) {
   EXPECT_EQ(view.broughtToFront, 1);
 }
 
+TEST_F(UploadRunTest, YearOldCopyWithFullDateIsReplaced) {
+  // Today 12:00 in Japan; the server's copy is from a year ago today at 11:30, the local edit
+  // from today at 11:00, both in Japan time.
+  clock.now = UtcSeconds(2026, 3, 10, 3, 0, 0);
+  for (bool mlst : {true, false}) {
+    test::FtpServerOptions o;
+    o.noMlst = !mlst;  // MDTM then
+    Serve(o);
+    server->files().Write("a.txt", "server");
+    server->SetMtime("a.txt", UtcSeconds(2025, 3, 10, 2, 30, 0));
+    List({Local("a.txt", "local", UtcSeconds(2026, 3, 10, 2, 0, 0)), ""});
+    Run();
+    EXPECT_EQ(OnServer("a.txt"), "local") << mlst;
+  }
+}
+
 TEST(UploadComparison, YearRepairMovesALastYearListingForward) {
   setenv("TZ", "UTC", 1);
   tzset();
@@ -286,14 +303,17 @@ TEST(UploadComparison, YearRepairMovesALastYearListingForward) {
   };
   const int64_t nine = 32400;
   int64_t now = at(2026, 3, 10, 12, 0) + nine;
-  // A listing dated 2025-03-10 (year guessed wrong) counts as 2026-03-10.
-  EXPECT_FALSE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 10, 11, 30) + nine, now, 0,
+  // A yearless listing dated 2025-03-10 (year guessed wrong) counts as 2026-03-10.
+  EXPECT_FALSE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 10, 11, 30) + nine, false, now, 0,
                             UploadMode::Newer));
-  EXPECT_TRUE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 11, 11, 30) + nine, now, 0,
+  EXPECT_TRUE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 11, 11, 30) + nine, false, now, 0,
+                           UploadMode::Newer));
+  // The same time with the year given is a year-old copy.
+  EXPECT_TRUE(ShouldUpload(at(2026, 3, 10, 11, 0), at(2025, 3, 10, 11, 30) + nine, true, now, 0,
                            UploadMode::Newer));
   // A leap-year January or February gets 366 days.
   now = at(2025, 2, 10, 12, 0) + nine;
-  EXPECT_FALSE(ShouldUpload(at(2025, 2, 9, 11, 45), at(2024, 2, 10, 11, 30) + nine, now, 0,
+  EXPECT_FALSE(ShouldUpload(at(2025, 2, 9, 11, 45), at(2024, 2, 10, 11, 30) + nine, false, now, 0,
                             UploadMode::Newer));
   unsetenv("TZ");
   tzset();

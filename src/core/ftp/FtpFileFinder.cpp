@@ -106,7 +106,7 @@ RemoteLookup SearchListing(FtpSession& session, const std::string& wireName, int
   if (!listing) return RemoteLookup::Unknown();
   FolderAnswer answer = listing->Find(wireName);
   if (answer.kind != FolderAnswer::Kind::Found) return RemoteLookup::Missing();
-  return RemoteLookup::Found(answer.time, answer.basis);
+  return RemoteLookup::Found(answer.time, answer.basis, answer.yearShown);
 }
 
 }  // namespace

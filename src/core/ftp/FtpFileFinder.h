@@ -23,8 +23,13 @@ struct RemoteLookup {
   Kind kind = Kind::Unknown;
   int64_t time = 0;  // when found; the basis says whether it is UTC or a listed wall clock
   TimeBasis basis = TimeBasis::Utc;
+  // False when the time came from a listing line without a year (MLST and MDTM always have
+  // one): only then may the year be a wrong guess.
+  bool yearShown = true;
 
-  static RemoteLookup Found(int64_t time, TimeBasis basis) { return {Kind::Found, time, basis}; }
+  static RemoteLookup Found(int64_t time, TimeBasis basis, bool yearShown = true) {
+    return {Kind::Found, time, basis, yearShown};
+  }
   static RemoteLookup Missing() { return {Kind::Missing, 0, TimeBasis::Utc}; }
   static RemoteLookup Unknown() { return {Kind::Unknown, 0, TimeBasis::Utc}; }
   bool operator==(const RemoteLookup&) const = default;

@@ -75,7 +75,7 @@ FtpFolderListing FtpFolderListing::FromList(std::string_view text, int64_t nowUt
     listing.m_names.insert(entry->name);
     // The single look-up takes the first line of that name that is no folder.
     if (!entry->isDirectory) {
-      FolderAnswer found{Kind::Found, entry->time, TimeBasis::ListedWallClock};
+      FolderAnswer found{Kind::Found, entry->time, TimeBasis::ListedWallClock, entry->yearShown};
       listing.m_entries.emplace(entry->name, found);
     }
   });

@@ -19,6 +19,7 @@ struct FolderAnswer {
   Kind kind = Kind::AskServer;
   int64_t time = 0;  // when found, as the look-up would report it
   TimeBasis basis = TimeBasis::Utc;
+  bool yearShown = true;  // false when a listing line gave no year (see ListedEntry)
 };
 
 class FtpFolderListing {

@@ -91,6 +91,7 @@ std::optional<ListedEntry> ParseUnix(std::string_view line, int64_t nowUtc) {
     ListedEntry entry;
     if (auto clock = Clock(yearOrClock)) {
       entry.time = YearlessTime(*month, *day, clock->first, clock->second, nowUtc);
+      entry.yearShown = false;
     } else if (auto year = Number(yearOrClock, 1900, 9999)) {
       entry.time = UtcSeconds(*year, *month, *day, 0, 0, 0);
     } else {

@@ -12,6 +12,8 @@ struct ListedEntry {
   std::string name;  // bytes as the server sent them
   bool isDirectory = false;
   int64_t time = 0;  // the listed wall-clock time read as UTC
+  // False when the line showed a time of day instead of the year, so the year was guessed.
+  bool yearShown = true;
 };
 
 // nullopt for a line of neither form ("total 12", blank lines). A Unix date without a year

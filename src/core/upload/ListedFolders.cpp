@@ -40,7 +40,7 @@ RemoteLookup ListedFolders::Find(const std::string& name) {
   if (listing) {
     FolderAnswer answer = m_ftp.FindInListing(*listing, name);
     if (answer.kind == FolderAnswer::Kind::Found) {
-      return RemoteLookup::Found(answer.time, answer.basis);
+      return RemoteLookup::Found(answer.time, answer.basis, answer.yearShown);
     }
     if (answer.kind == FolderAnswer::Kind::Missing) return RemoteLookup::Missing();
   }

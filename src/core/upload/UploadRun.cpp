@@ -54,13 +54,15 @@ std::optional<int64_t> LocalFileTime(const std::string& path) {
 
 }  // namespace
 
-bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t stimeMinutes,
-                  UploadMode mode) {
+bool ShouldUpload(int64_t localTime, int64_t remoteTime, bool remoteYearShown, int64_t now,
+                  int32_t stimeMinutes, UploadMode mode) {
   int64_t remote = remoteTime;
   if (stimeMinutes != 0) remote += static_cast<int64_t>(stimeMinutes) * 60;
   LocalDate n = LocalDateOf(now);
   LocalDate r = LocalDateOf(remote);
-  if (n.year == r.year + 1 && n.month == r.month && n.day == r.day) {
+  // A year the server gave is right even when it is exactly last year: a real year-old copy
+  // moved forward would hide a newer local file.
+  if (!remoteYearShown && n.year == r.year + 1 && n.month == r.month && n.day == r.day) {
     remote += (IsLeapYear(r.year) && r.month <= 2) ? 31622400 : 31536000;
   }
   remote -= kServerClockShift;
@@ -160,7 +162,8 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
     if (remote.kind == RemoteLookup::Kind::Found) {
       const int64_t remoteTime = ServerWallClock(remote);
       NoticeServerAhead(remoteTime);
-      if (!ShouldUpload(*localTime, remoteTime, now, m_ctx.settings.clockCorrectionMinutes, mode)) {
+      if (!ShouldUpload(*localTime, remoteTime, remote.yearShown, now,
+                        m_ctx.settings.clockCorrectionMinutes, mode)) {
         outcome.kind = Kind::UpToDate;
         return true;
       }

@@ -21,10 +21,11 @@ inline constexpr const char* kServerAheadText =
     "サーバーの時刻が進んでいます。時間確認で補正を確かめてください";
 
 // The comparison of one entry: the server time gets the clock correction, the one-year repair
-// and the fixed 9-hour shift, then both are compared as local "%Y%m%d%H%M" stamps.
+// (only when `remoteYearShown` is false: a listing's guessed year) and the fixed 9-hour shift,
+// then both are compared as local "%Y%m%d%H%M" stamps.
 // `now` is the current time plus 9 hours, as the run takes it.
-bool ShouldUpload(int64_t localTime, int64_t remoteTime, int64_t now, int32_t stimeMinutes,
-                  UploadMode mode);
+bool ShouldUpload(int64_t localTime, int64_t remoteTime, bool remoteYearShown, int64_t now,
+                  int32_t stimeMinutes, UploadMode mode);
 
 // How the run finds its way on the server. Both give the same results; PerFile asks about
 // every entry by itself and stays as the reference the faster way is checked against.

@@ -49,6 +49,7 @@ struct UploadReport {
   std::vector<EntryOutcome> outcomes;  // one per entry of the request, in its order
   int64_t startedAt = 0;               // seconds since 1970
   int64_t endedAt = 0;
+  bool logFailed = false;  // the run log could not be written; the run itself is unaffected
 
   int Count(EntryOutcome::Kind kind) const {
     int count = 0;

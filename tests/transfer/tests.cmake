@@ -7,6 +7,7 @@ list(APPEND CORE_TEST_SOURCES
 )
 list(APPEND FTP_TEST_SOURCES
   transfer/UploadRunTest.cpp
+  transfer/RunLogTest.cpp
   transfer/UploadMethodsAgreeTest.cpp
   transfer/ListedFoldersTest.cpp
   transfer/ClockCheckTest.cpp

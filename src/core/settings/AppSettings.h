@@ -25,6 +25,7 @@ struct AppSettings {
   int32_t clockCorrectionMinutes = 0;
   uint8_t shift = 0;
   uint8_t ctrl = 0;
+  uint8_t logFtp = 0;  // the run log keeps the FTP conversation too
 
   // The flags other than `timer`, `passiveMode` and `temporaryNames` count as on only when exactly 1.
   static bool IsOn(uint8_t flag) { return flag == 1; }

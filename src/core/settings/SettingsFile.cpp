@@ -48,6 +48,7 @@ void LoadSettings(AppSettings& s) {
   s.clockCorrectionMinutes = file.GetInt("main", "stime", 0);
   s.shift = Flag(file, "main", "shift", 0);
   s.ctrl = Flag(file, "main", "ctrl", 0);
+  s.logFtp = Flag(file, "main", "logftp", 0);
   s.timer = Flag(file, "timer", "timer", 0);
   s.minimizeToTray = Flag(file, "timer", "saisyou", 0);
   s.startInTray = Flag(file, "timer", "kidou", 0);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ftp/FtpOptions.h"
 #include "lists/ListStore.h"
 
 namespace tolvane {
@@ -36,6 +37,10 @@ struct EntryOutcome {
   };
   Kind kind = Kind::NotReached;
   std::string detail;
+  // Uploaded and Failed: how the put went, for the run log.
+  uint64_t bytes = 0;  // size of the local file
+  TransferType type = TransferType::Binary;
+  int64_t milliseconds = 0;  // time the put took
 };
 
 struct UploadReport {
@@ -44,6 +49,7 @@ struct UploadReport {
   std::vector<EntryOutcome> outcomes;  // one per entry of the request, in its order
   int64_t startedAt = 0;               // seconds since 1970
   int64_t endedAt = 0;
+  bool logFailed = false;  // the run log could not be written; the run itself is unaffected
 
   int Count(EntryOutcome::Kind kind) const {
     int count = 0;

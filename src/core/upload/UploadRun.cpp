@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -172,8 +174,18 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
   m_ctx.status.SetStatus(Numbered(number, "番目 アップロード中..."));
   m_ctx.status.SetFileLine(remoteName);
   TransferType type = TransferTypeFor(localPath, m_ctx.state.m_asciiExts);
-  if (std::optional<std::string> error = folders.Put(localPath, remoteName, type)) {
-    outcome = {Kind::Failed, *error};
+  const auto putStarted = std::chrono::steady_clock::now();
+  std::optional<std::string> error = folders.Put(localPath, remoteName, type);
+  outcome.type = type;
+  outcome.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - putStarted)
+                             .count();
+  std::error_code sizeError;
+  outcome.bytes = std::filesystem::file_size(localPath, sizeError);
+  if (sizeError) outcome.bytes = 0;
+  if (error) {
+    outcome.kind = Kind::Failed;
+    outcome.detail = *error;
     if (m_ctx.state.m_terminating) return false;  // the program is ending: no message box
     m_ctx.prompts.Failure(outcome.detail);
     // Without a connection every later entry would fail the same way, each with its own

@@ -2,6 +2,7 @@
 
 #include "Seams.h"
 #include "lists/ListStore.h"
+#include "upload/RunLog.h"
 #include "window/MainState.h"
 
 namespace tolvane {
@@ -37,7 +38,18 @@ std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
     return std::nullopt;
   }
   request.entries = std::move(list->entries);
-  return UploadRun(ctx, options, method).Execute(request);
+  RunLog log(ctx.settings);
+  FtpOptions logged = options;
+  log.Listen(logged);
+  UploadReport report = UploadRun(ctx, logged, method).Execute(request);
+  report.logFailed = !log.Append(request, report);
+  // Told once per program run, in the file line where it stays in view: a message box would
+  // hold up the schedule, and every later run would fail the same way.
+  if (report.logFailed && !ctx.state.m_runLogFailureTold) {
+    ctx.state.m_runLogFailureTold = true;
+    ctx.status.SetFileLine(kRunLogFailedText);
+  }
+  return report;
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 namespace tolvane {
 
+inline constexpr const char* kRunLogFailedText = "実行ログを書き込めませんでした";
+
 // Ctrl: files of the same age too; Shift: everything. The settings come after the keys, so
 // they win.
 UploadMode ModeFor(bool ctrlDown, bool shiftDown, const AppSettings& settings);

@@ -24,6 +24,7 @@ struct MainState {
   // The system asked the program to end (logout, power-off): a transfer in progress is
   // broken off at once and cleaned up, and no message box holds the end up.
   bool m_terminating = false;
+  bool m_runLogFailureTold = false;  // an unwritable run log is told once per program run
 };
 
 }  // namespace tolvane

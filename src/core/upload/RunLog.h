@@ -1,0 +1,50 @@
+#pragma once
+// The run log: every run appends a record to log/YYYY-MM.log in the program folder, so what
+// was put, what was skipped and why can still be read long after the status lines moved on.
+// Writing it never holds up or fails a run.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ftp/FtpOptions.h"
+#include "settings/AppSettings.h"
+#include "upload/UploadRequest.h"
+
+namespace tolvane {
+
+// Months of log files kept before the current one.
+inline constexpr int kRunLogMonthsKept = 12;
+
+// The record of one run, every line ending in LF, a blank line after it. `host` is the host
+// setting; the account never appears. `conversation` holds finished lines, empty when not kept.
+std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
+                         const std::string& host, const std::vector<std::string>& conversation);
+
+// What one thing said on the FTP connection looks like in the record.
+std::vector<std::string> ConversationLines(const FtpTraceEvent& event);
+
+// Deletes the files YYYY-MM.log in `folder` from more than kRunLogMonthsKept months before
+// the local month of `now`; other files are left alone.
+void RemoveOldRunLogs(const std::string& folder, int64_t now);
+
+class RunLog {
+ public:
+  explicit RunLog(const AppSettings& settings);
+
+  // When the settings ask for the FTP conversation, hooks into `options` (any hook it had still
+  // sees every event). The log must outlive every client made with those options.
+  void Listen(FtpOptions& options);
+
+  // Appends the run's record and removes old months. False when the record could not be
+  // written; the run is done either way.
+  bool Append(const UploadRequest& request, const UploadReport& report);
+
+  // The month's file the record goes into.
+  std::string PathFor(int64_t startedAt) const;
+
+ private:
+  const AppSettings& m_settings;
+  std::vector<std::string> m_conversation;
+};
+
+}  // namespace tolvane

@@ -21,7 +21,7 @@ void MainWindow::OnUpload() {
 
 void MainWindow::OnScheduledUpload(const TimerEntry& entry) {
   if (m_state.m_closing) return;
-  UploadFromSchedule(m_ctx, entry);
+  if (UploadFromSchedule(m_ctx, entry)) m_tray.NotifyWhileHidden(m_state.m_lastResult);
 }
 
 void MainWindow::OnSettings() { GeneralSettingsDialog::Run(m_ctx, this); }

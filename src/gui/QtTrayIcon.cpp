@@ -15,6 +15,10 @@ void QtTrayIcon::Show() { m_icon.show(); }
 
 void QtTrayIcon::Hide() { m_icon.hide(); }
 
+void QtTrayIcon::Notify(const std::string& title, const std::string& text) {
+  m_icon.showMessage(QString::fromStdString(title), QString::fromStdString(text));
+}
+
 void QtTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
   // Only the plain left click; the icon has no menu.
   if (reason == QSystemTrayIcon::Trigger) Clicked();

@@ -15,6 +15,7 @@ class QtTrayIcon : public QObject, public TrayIcon {
   bool IsAvailable() const override;
   void Show() override;
   void Hide() override;
+  void Notify(const std::string& title, const std::string& text) override;
 
  private:
   void OnActivated(QSystemTrayIcon::ActivationReason reason);

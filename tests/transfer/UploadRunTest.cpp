@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ftp/FtpTimes.h"
+#include "platform/LocalTime.h"
 #include "transfer/UploadRunRig.h"
 #include "upload/UploadStarter.h"
 
@@ -62,7 +63,10 @@ TEST_F(UploadRunTest, UploadsNewFilesInTheirModesWithTheStatusTexts) {
             (Texts{"サーバーに接続しています...", "1番目 更新確認中...", "1番目 アップロード中...",
                    "2番目 更新確認中...", "2番目 アップロード中...", "切断しています...",
                    "完了しました", "TIMER OFF　12：00：00"}));
-  EXPECT_EQ(status.fileHistory, (Texts{"", "index.html", "", "logo.png", ""}));
+  // What the run did stays in the file line until the next run.
+  const std::string done = "2件アップロード（" + FormatLocal(clock.now, "%H:%M") + "）";
+  EXPECT_EQ(status.fileHistory, (Texts{"", "index.html", "", "logo.png", "", done}));
+  EXPECT_EQ(state.m_lastResult, done);
   EXPECT_EQ(clock.sleeps, std::vector<int>{1000});
   EXPECT_TRUE(prompts.shown.empty());
   EXPECT_EQ(view.uploadEnabledHistory, (std::vector<bool>{false, true}));

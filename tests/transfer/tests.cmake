@@ -4,6 +4,7 @@ list(APPEND CORE_TEST_SOURCES
   transfer/FtpListingTest.cpp
   transfer/FtpReplyReaderTest.cpp
   transfer/FtpWireTest.cpp
+  transfer/ResultLineTest.cpp
 )
 list(APPEND FTP_TEST_SOURCES
   transfer/UploadRunTest.cpp

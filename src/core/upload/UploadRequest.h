@@ -49,7 +49,8 @@ struct UploadReport {
   std::vector<EntryOutcome> outcomes;  // one per entry of the request, in its order
   int64_t startedAt = 0;               // seconds since 1970
   int64_t endedAt = 0;
-  bool logFailed = false;  // the run log could not be written; the run itself is unaffected
+  bool logFailed = false;    // the run log could not be written; the run itself is unaffected
+  bool serverAhead = false;  // server times lay ahead of the corrected clock
 
   int Count(EntryOutcome::Kind kind) const {
     int count = 0;

@@ -96,7 +96,8 @@ UploadReport UploadRun::Execute(const UploadRequest& request) {
   } else {
     UploadEntries(request, ftp, report);
     // The warning stays in view after the run; the status line goes back to the clock.
-    m_ctx.status.SetFileLine(m_serverAheadTold ? kServerAheadText : "");
+    m_ctx.status.SetFileLine("");
+    report.serverAhead = m_serverAheadTold;
     m_ctx.status.SetStatus("切断しています...");
     ftp.Close();
     m_ctx.status.SetStatus("完了しました");

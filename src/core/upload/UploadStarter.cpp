@@ -2,6 +2,7 @@
 
 #include "Seams.h"
 #include "lists/ListStore.h"
+#include "upload/ResultLine.h"
 #include "upload/RunLog.h"
 #include "window/MainState.h"
 
@@ -43,12 +44,17 @@ std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
   log.Listen(logged);
   UploadReport report = UploadRun(ctx, logged, method).Execute(request);
   report.logFailed = !log.Append(request, report);
-  // Told once per program run, in the file line where it stays in view: a message box would
-  // hold up the schedule, and every later run would fail the same way.
+  // The result stays in the file line until the next run, with what the person should know:
+  // server times ahead of the clock, and (once per program run: a message box would hold up
+  // the schedule, and every later run would fail the same way) a log that cannot be written.
+  std::string shown = ResultLine(report);
+  if (report.serverAhead) shown += std::string("　") + kServerAheadText;
   if (report.logFailed && !ctx.state.m_runLogFailureTold) {
     ctx.state.m_runLogFailureTold = true;
-    ctx.status.SetFileLine(kRunLogFailedText);
+    shown += std::string("　") + kRunLogFailedText;
   }
+  ctx.status.SetFileLine(shown);
+  ctx.state.m_lastResult = shown;
   return report;
 }
 

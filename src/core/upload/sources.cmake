@@ -5,6 +5,7 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/core/upload/ListedFolders.cpp
   src/core/upload/PerFileFolders.cpp
   src/core/upload/SafeUploader.cpp
+  src/core/upload/ResultLine.cpp
   src/core/upload/RunLog.cpp
   src/core/upload/ServerLogin.cpp
   src/core/upload/UploadRun.cpp

@@ -17,6 +17,7 @@ struct MainState {
   std::string m_selectionDate;             // "%Y%m%d" of the day the selection was built for
   std::string m_lastMinute;                // "%H%M" of the minute last processed
   std::string m_clockText;                 // "%H：%M：%S" shown after the TIMER text
+  std::string m_lastResult;                // what the last run did, as the window shows it
   bool m_busy = false;                     // an upload run or clock check is in progress
   // The window was ended while a run was busy: the run should stop at its next step; the
   // window closes as soon as m_busy is cleared.

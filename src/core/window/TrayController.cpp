@@ -1,5 +1,7 @@
 #include "window/TrayController.h"
 
+#include "Seams.h"
+
 namespace tolvane {
 
 TrayController::TrayController(const AppSettings& settings, MainState& state, TrayIcon& icon,
@@ -50,6 +52,10 @@ void TrayController::LeaveTray() {
   if (!m_state.m_inTray) return;
   m_icon.Hide();
   m_state.m_inTray = false;
+}
+
+void TrayController::NotifyWhileHidden(const std::string& text) {
+  if (m_state.m_inTray && m_icon.IsAvailable()) m_icon.Notify(kAppName, text);
 }
 
 }  // namespace tolvane

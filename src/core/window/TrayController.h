@@ -33,6 +33,8 @@ class TrayController {
   void BringToFront();
   // The window ends: the icon must not outlive it.
   void OnEnd();
+  // What a run did, told beside the icon while the window is hidden in the tray.
+  void NotifyWhileHidden(const std::string& text);
 
  private:
   void EnterTray();

@@ -47,8 +47,11 @@ bool TempDir::Exists(const std::string& name) const {
 }
 
 void TempDir::SetMtime(const std::string& name, int64_t utc) const {
-  timespec times[2] = {{static_cast<time_t>(utc), 0}, {static_cast<time_t>(utc), 0}};
-  std::string path = *this / name;
+  SetFileTime(*this / name, utc);
+}
+
+void SetFileTime(const std::string& path, int64_t mtime) {
+  timespec times[2] = {{static_cast<time_t>(mtime), 0}, {static_cast<time_t>(mtime), 0}};
   if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
     throw std::runtime_error("utimensat failed on " + path);
   }

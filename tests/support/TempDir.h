@@ -28,6 +28,9 @@ class TempDir {
   std::string m_path;
 };
 
+// Sets a file's access and modification times (seconds since 1970, UTC).
+void SetFileTime(const std::string& path, int64_t mtime);
+
 // Settings whose executable folder is `dir` (kestra.ini, list/, timer.ini live there).
 inline AppSettings SettingsIn(const TempDir& dir) {
   AppSettings settings;

@@ -14,12 +14,6 @@
 
 namespace tolvane::test {
 
-// Sets a file's access and modification times.
-inline void SetFileTime(const std::string& path, int64_t mtime) {
-  struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
-  utimensat(AT_FDCWD, path.c_str(), times, 0);
-}
-
 // The program's folder with the list, and the site folder; the server is the caller's.
 struct UploadListRig : FakeMain {
   UploadListRig() { clock.now = time(nullptr); }

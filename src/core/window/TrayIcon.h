@@ -14,10 +14,7 @@ class TrayIcon {
   virtual void Show() = 0;
   virtual void Hide() = 0;
   // A short notice beside the icon, where the desktop shows such notices.
-  virtual void Notify(const std::string& title, const std::string& text) {
-    (void)title;
-    (void)text;
-  }
+  virtual void Notify(const std::string& /*title*/, const std::string& /*text*/) {}
 
   // Called on a left click on the icon; other clicks do nothing.
   void SetOnClick(std::function<void()> handler) { m_onClick = std::move(handler); }

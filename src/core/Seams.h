@@ -25,6 +25,10 @@ class Prompts {
   // A modal message box; returns the button pressed.
   virtual Answer Show(const std::string& text, const std::string& caption, Icon icon,
                       Buttons buttons) = 0;
+  // A message box with an OK button that returns at once and stays up until it is closed:
+  // for what the schedule has to say, which must not hold up its next minute.
+  virtual void ShowWithoutWaiting(const std::string& text, const std::string& caption,
+                                  Icon icon) = 0;
 
   // The common shapes.
   void Error(const std::string& text) { Show(text, kCaptionError, Icon::Warning, Buttons::Ok); }

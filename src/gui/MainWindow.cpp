@@ -46,8 +46,9 @@ MainWindow::MainWindow(AppSettings& settings, const Seams& seams, QWidget* paren
       m_seams(seams),
       m_prompts(seams.prompts),
       m_ctx{settings, m_state, *this, m_prompts, *this, seams.clock},
-      m_ticker(m_ctx, seams.shutdown,
-               [this](const TimerEntry& entry) { OnScheduledUpload(entry); }),
+      m_ticker(
+          m_ctx, seams.shutdown, [this](const TimerEntry& entry) { OnScheduledUpload(entry); },
+          [this](const std::vector<MissedRun>& missed) { OnMissedRuns(missed); }),
       m_tray(settings, m_state, seams.tray, *this) {
   ui->setupUi(this);
   layout()->setMenuBar(ui->menuBar);

@@ -88,6 +88,7 @@ class MainWindow : public QDialog, public MainView, public StatusLines, private 
   // The upload run (the button, and the schedule through the ticker).
   void OnUpload();
   void OnScheduledUpload(const TimerEntry& entry);
+  void OnMissedRuns(const std::vector<MissedRun>& missed);
 
   // Menu commands.
   void OnSettings();

@@ -24,6 +24,11 @@ void MainWindow::OnScheduledUpload(const TimerEntry& entry) {
   if (UploadFromSchedule(m_ctx, entry)) m_tray.NotifyWhileHidden(m_state.m_lastResult);
 }
 
+void MainWindow::OnMissedRuns(const std::vector<MissedRun>& missed) {
+  RecordMissedRuns(m_ctx, missed);
+  m_tray.NotifyWhileHidden(m_state.m_lastResult);
+}
+
 void MainWindow::OnSettings() { GeneralSettingsDialog::Run(m_ctx, this); }
 
 void MainWindow::OnServerSettings() { ServerSettingsDialog::Run(m_ctx, this); }

@@ -48,4 +48,15 @@ Answer QtPrompts::Show(const std::string& text, const std::string& caption, Icon
   return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
+void QtPrompts::ShowWithoutWaiting(const std::string& text, const std::string& caption, Icon icon) {
+  // No owner: a box of the schedule appears while the window may sit hidden in the tray, and
+  // it must not go away with whichever dialog happens to be open.
+  auto* box = new QMessageBox(ToQt(icon), QString::fromStdString(caption),
+                              QString::fromStdString(text), QMessageBox::Ok);
+  box->setTextFormat(Qt::PlainText);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
 }  // namespace tolvane

@@ -8,6 +8,7 @@ class QtPrompts : public Prompts {
  public:
   Answer Show(const std::string& text, const std::string& caption, Icon icon,
               Buttons buttons) override;
+  void ShowWithoutWaiting(const std::string& text, const std::string& caption, Icon icon) override;
 };
 
 }  // namespace tolvane

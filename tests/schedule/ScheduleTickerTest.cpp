@@ -87,6 +87,25 @@ TEST_F(TickTest, MinutesSpentInARunAreNotCaughtUp) {
   EXPECT_EQ(runs, (std::vector<std::string>{"a", "d"}));
   TickFor(120);
   EXPECT_EQ(runs.size(), 2u);
+  // What the run's minutes held is told, once.
+  ASSERT_EQ(Missed(), (std::vector<std::string>{"2026-03-15 12:31 b", "2026-03-15 12:32 c"}));
+  EXPECT_EQ(missed[0].why, MissedRun::Why::Away);
+}
+
+TEST_F(TickTest, MinutesSleptThroughAreToldAndTheirOneShotsPurged) {
+  dir.Write("timer.ini", "201231\r\ndaily\r\n10202603151232\r\nonce\r\n201245\r\nlater\r\n");
+  At(12, 30, 0);
+  StartUp(1);
+  Tick();
+  clock.now += 10 * 60;  // the machine wakes at 12:40
+  Tick();
+  EXPECT_TRUE(runs.empty());
+  EXPECT_EQ(Missed(),
+            (std::vector<std::string>{"2026-03-15 12:31 daily", "2026-03-15 12:32 once"}));
+  EXPECT_EQ(dir.Read("timer.ini"), "201231\r\ndaily\r\n201245\r\nlater\r\n");
+  TickFor(6 * 60);
+  EXPECT_EQ(runs, std::vector<std::string>{"later"});
+  EXPECT_EQ(missed.size(), 2u);
 }
 
 TEST_F(TickTest, SwitchingOnInsideADueMinuteFiresAtTheNextTick) {
@@ -131,6 +150,47 @@ TEST_F(TickTest, OneShotOfAnEarlierMinuteIsPurgedAtStartUpUnrun) {
   EXPECT_EQ(dir.Read("timer.ini"), "");
   TickFor(2);
   EXPECT_TRUE(runs.empty());
+  ASSERT_EQ(Missed(), std::vector<std::string>{"2026-03-15 09:30 web"});
+  EXPECT_EQ(missed[0].why, MissedRun::Why::NotRunning);
+}
+
+TEST_F(TickTest, OneShotPassedWithTheScheduleOffIsNotCalledMissed) {
+  dir.Write("timer.ini", "10202603150930\r\nweb\r\n");
+  At(9, 31, 0);
+  StartUp(0);
+  EXPECT_EQ(dir.Read("timer.ini"), "");
+  EXPECT_TRUE(missed.empty());
+}
+
+// Daylight-saving changes in New York, 2026: 02:00 becomes 03:00 on 8 March, and 02:00
+// becomes 01:00 again on 1 November.
+class DaylightSavingTest : public test::TickerFixture {
+ protected:
+  DaylightSavingTest() {
+    dir.Write("timer.ini", "200130\r\nrepeated\r\n200230\r\nskipped\r\n5015\r\nhourly\r\n");
+  }
+  // Ticks through `hours` hours of real time from `start`, noting the clock at each run.
+  void RunHours(int64_t start, int hours) {
+    clock.now = start;
+    StartUp(1);
+    duringRun = [this](const TimerEntry&) { clockAtRun.push_back(state.m_clockText); };
+    TickFor(hours * 3600);
+  }
+  test::ScopedTimeZone newYork{"America/New_York"};
+  std::vector<std::string> clockAtRun;
+};
+
+TEST_F(DaylightSavingTest, EntryOfTheSkippedHourRunsAtTheFirstMinuteAfterIt) {
+  RunHours(test::LocalSeconds(2026, 3, 8, 0, 59, 30), 2);  // to 03:59 daylight time
+  EXPECT_EQ(runs, (std::vector<std::string>{"hourly", "repeated", "hourly", "skipped", "hourly"}));
+  EXPECT_EQ(clockAtRun[3], "03：00：00");  // 02:30 never came
+  EXPECT_TRUE(missed.empty());
+}
+
+TEST_F(DaylightSavingTest, RepeatedHourRunsNothingTwice) {
+  RunHours(test::LocalSeconds(2026, 11, 1, 0, 59, 30), 3);  // to 02:59 standard time
+  EXPECT_EQ(runs, (std::vector<std::string>{"hourly", "repeated", "hourly", "skipped"}));
+  EXPECT_TRUE(missed.empty());
 }
 
 class MidnightTest : public test::TickerFixture {

@@ -54,6 +54,13 @@ class TickerFixture : public ::testing::Test {
     return stored.timer;
   }
 
+  // The missed entries as "due-time list" texts.
+  std::vector<std::string> Missed() const {
+    std::vector<std::string> texts;
+    for (const MissedRun& run : missed) texts.push_back(run.dueAt + " " + run.listName);
+    return texts;
+  }
+
   void Run(const TimerEntry& entry) {
     EXPECT_EQ(state.m_busy, false);
     runs.push_back(entry.listName);
@@ -74,7 +81,11 @@ class TickerFixture : public ::testing::Test {
   std::vector<std::string> runs;
   std::vector<int> shutdownsBeforeRun;
   std::function<void(const TimerEntry&)> duringRun;
-  ScheduleTicker ticker{ctx, shutdown, [this](const TimerEntry& entry) { Run(entry); }};
+  std::vector<MissedRun> missed;  // entries the ticker reported as due and not run
+  ScheduleTicker ticker{ctx, shutdown, [this](const TimerEntry& entry) { Run(entry); },
+                        [this](const std::vector<MissedRun>& told) {
+                          missed.insert(missed.end(), told.begin(), told.end());
+                        }};
 };
 
 }  // namespace tolvane::test

@@ -32,7 +32,11 @@ class RecordingPrompts : public Prompts {
     }
     return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
   }
+  void ShowWithoutWaiting(const std::string& text, const std::string& caption, Icon icon) override {
+    notices.push_back({text, caption, icon, Buttons::Ok});
+  }
   std::vector<Shown> shown;
+  std::vector<Shown> notices;    // boxes shown without waiting for their OK
   std::deque<Answer> answers;    // scripted answers to Yes/No questions, in order
   std::function<void()> onShow;  // looks at the program while the box would be up
 };

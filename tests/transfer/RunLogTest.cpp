@@ -98,6 +98,23 @@ TEST_F(RunLogTest, AnUnwritableLogIsToldOnceAndTheRunsGoOn) {
   EXPECT_TRUE(prompts.shown.empty());
 }
 
+TEST_F(RunLogTest, EntriesThatNeverRanAreLoggedAndShownBesideTheLastResult) {
+  state.m_lastResult = "2件アップロード（03:00）";
+  const std::vector<MissedRun> missed = {{"2026-12-06 23:00", "ブログ", MissedRun::Why::NotRunning},
+                                         {"2026-12-07 02:30", "サイト", MissedRun::Why::Away}};
+  RecordMissedRuns(ctx, missed);
+  RecordMissedRuns(ctx, {missed[1]});
+  EXPECT_EQ(status.fileLine, std::string("2件アップロード（03:00）　") + kMissedRunsText);
+  const std::string log = LogOfThisMonth();
+  EXPECT_EQ(
+      log.rfind("=== " + FormatLocal(clock.now, "%Y-%m-%d %H:%M:%S") +
+                    " 予約\n実行されなかった予約: 2\n"
+                    "  実行されず: 2026-12-06 23:00 ブログ（プログラムが起動していませんでした）\n"
+                    "  実行されず: 2026-12-07 02:30 サイト（",
+                0),
+      0u);
+}
+
 TEST(RunLogFolder, KeepsTwelveMonthsBeforeTheCurrentOne) {
   test::TempDir dir;
   for (const char* name : {"2025-11.log", "2025-12.log", "2026-12.log", "1999-01.txt", "notes"}) {

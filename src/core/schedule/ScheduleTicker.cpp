@@ -1,5 +1,6 @@
 #include "schedule/ScheduleTicker.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/Cp932.h"
@@ -16,12 +17,17 @@ namespace {
 
 constexpr const char* kClockFormat = "%H：%M：%S";
 constexpr const char* kDateFormat = "%Y%m%d";
+constexpr const char* kMinuteStamp = "%Y%m%d%H%M";
 
 }  // namespace
 
 ScheduleTicker::ScheduleTicker(MainContext& ctx, Shutdown& shutdown,
-                               std::function<void(const TimerEntry&)> runEntry)
-    : m_ctx(ctx), m_shutdown(shutdown), m_runEntry(std::move(runEntry)) {}
+                               std::function<void(const TimerEntry&)> runEntry,
+                               MissedReport reportMissed)
+    : m_ctx(ctx),
+      m_shutdown(shutdown),
+      m_runEntry(std::move(runEntry)),
+      m_reportMissed(std::move(reportMissed)) {}
 
 void ScheduleTicker::RebuildDaySelection() { LoadSchedule(Load::Rebuild); }
 void ScheduleTicker::PurgeExpiredOneShots() { LoadSchedule(Load::Purge); }
@@ -60,13 +66,23 @@ void ScheduleTicker::BuildDaySelection(const std::vector<std::string>& lines, in
 // it); otherwise starting at 09:30:20 would silently drop the 09:30 entry unrun.
 void ScheduleTicker::PurgeExpired(std::vector<std::string> lines, int64_t now,
                                   bool keepThisMinute) {
-  const std::string thisMinute = FormatLocal(now, "%Y%m%d%H%M");
+  const std::string thisMinute = FormatLocal(now, kMinuteStamp);
+  // At start-up, one-shots whose minute passed while the program was not running go unrun;
+  // with the schedule on they were due, and the person hears of them.
+  const bool tellMissed = keepThisMinute && m_ctx.settings.timer != 0;
+  std::vector<MissedRun> missed;
   std::vector<std::string> kept;
   kept.reserve(lines.size());
   size_t i = 0;
   for (; i + 1 < lines.size(); i += 2) {
     bool dueNow = keepThisMinute && timercode::Last(lines[i], 12) == thisMinute;
-    if (IsExpired(lines[i], now) && !dueNow) continue;
+    if (IsExpired(lines[i], now) && !dueNow) {
+      if (tellMissed) {
+        missed.push_back({ShownMinute(std::string(timercode::Last(lines[i], 12))),
+                          FromCp932(lines[i + 1]), MissedRun::Why::NotRunning});
+      }
+      continue;
+    }
     kept.push_back(std::move(lines[i]));
     kept.push_back(std::move(lines[i + 1]));
   }
@@ -75,6 +91,11 @@ void ScheduleTicker::PurgeExpired(std::vector<std::string> lines, int64_t now,
   if (!WriteTimerFileBytes(m_ctx.settings, kept)) {
     m_ctx.prompts.Error("タイマー設定を更新できませんでした");
   }
+  ReportMissed(missed);
+}
+
+void ScheduleTicker::ReportMissed(const std::vector<MissedRun>& missed) {
+  if (!missed.empty() && m_reportMissed) m_reportMissed(missed);
 }
 
 void ScheduleTicker::OnTimer() {
@@ -94,24 +115,67 @@ void ScheduleTicker::OnTimer() {
 void ScheduleTicker::ProcessMinute(const std::string& minute, int64_t now) {
   MainState& state = m_ctx.state;
   state.m_lastMinute = minute;
+  const std::string wallMinute = FormatLocal(now, kMinuteStamp);
+  const int64_t minuteStart = now - now % 60;
+  if (!m_latestWallMinute.empty() && wallMinute <= m_latestWallMinute) {
+    // The hour after the change back to standard time reads as one already processed: its
+    // entries ran the first time round. A clock set back by hand starts afresh.
+    if (minuteStart > m_latestMinuteStart) return;
+    m_latestWallMinute.clear();
+  }
   // A new day, found by its date rather than by 00:00: that minute is lost when the machine
   // sleeps or a run holds the busy flag over midnight, and yesterday's selection would then
   // fire its one-shots again and miss today's entries.
   if (FormatLocal(now, kDateFormat) != state.m_selectionDate) RebuildDaySelection();
+  std::vector<TimerEntry> due;
+  if (!m_latestWallMinute.empty()) due = LookAtGap(wallMinute);
+  m_latestWallMinute = wallMinute;
+  m_latestMinuteStart = minuteStart;
 
   bool oneShotFired = false;
   bool shutdownWanted = false;
-  // The size is read again each step: a run may let the timer dialog rebuild the selection.
-  for (size_t i = 0; i < state.m_todayEntries.size(); ++i) {
-    const TimerEntry entry = state.m_todayEntries[i];
-    if (!MatchesMinute(entry.code, minute)) continue;
+  auto run = [&](const TimerEntry& entry) {
     m_runEntry(entry);
     // Whatever the run's outcome, the entry counts as fired.
     if (Kind(entry.code) == '1') oneShotFired = true;
     if (ShutdownAfter(entry.code)) shutdownWanted = true;
+  };
+  for (const TimerEntry& entry : due) run(entry);
+  // The size is read again each step: a run may let the timer dialog rebuild the selection.
+  for (size_t i = 0; i < state.m_todayEntries.size(); ++i) {
+    const TimerEntry entry = state.m_todayEntries[i];
+    if (!MatchesMinute(entry.code, minute)) continue;
+    // An hourly entry due in the skipped hour and now runs once.
+    if (std::find(due.begin(), due.end(), entry) != due.end()) continue;
+    run(entry);
   }
   if (oneShotFired) PurgeExpiredOneShots();
   if (shutdownWanted) PowerOffAfterRuns();
+}
+
+std::vector<TimerEntry> ScheduleTicker::LookAtGap(const std::string& wallMinute) {
+  const ClockGap gap = ClockGapBetween(m_latestWallMinute, wallMinute);
+  if (!gap.passed.empty()) {
+    std::optional<std::vector<std::string>> bytes = ReadTimerFileBytes(m_ctx.settings);
+    std::vector<std::string> lines;
+    for (const std::string& line : bytes.value_or(std::vector<std::string>{})) {
+      lines.push_back(FromCp932(line));
+    }
+    const std::vector<MissedRun> missed = DueIn(gap.passed, PairEntries(lines));
+    ReportMissed(missed);
+    // Missed one-shots leave the file now rather than at the next one that fires.
+    if (!missed.empty()) PurgeExpiredOneShots();
+  }
+  // The clock jumped over an hour: its entries run now, in their order, once each.
+  std::vector<TimerEntry> due;
+  for (const std::string& skipped : gap.skipped) {
+    const std::string hhmm = skipped.substr(8);
+    for (const TimerEntry& entry : m_ctx.state.m_todayEntries) {
+      if (!MatchesMinute(entry.code, hhmm)) continue;
+      if (std::find(due.begin(), due.end(), entry) == due.end()) due.push_back(entry);
+    }
+  }
+  return due;
 }
 
 void ScheduleTicker::PowerOffAfterRuns() {
@@ -126,6 +190,8 @@ void ScheduleTicker::OnTimerOn() {
     m_ctx.view.SetTimerChecked(false);
   } else {
     settings.timer = 1;
+    m_latestWallMinute.clear();
+    m_latestMinuteStart = -1;
     RebuildDaySelection();
     m_ctx.view.SetTimerChecked(true);
   }

@@ -1,4 +1,5 @@
 list(APPEND TOLVANE_CORE_SOURCES
+  src/core/schedule/ClockGap.cpp
   src/core/schedule/ScheduleTicker.cpp
   src/core/schedule/TimerEntry.cpp
   src/core/schedule/TimerEntryForm.cpp

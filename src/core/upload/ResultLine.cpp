@@ -12,6 +12,7 @@ std::string Counted(int count, const char* what) { return std::to_string(count) 
 std::string ResultLine(const UploadReport& report) {
   using Kind = EntryOutcome::Kind;
   const std::string when = "（" + FormatLocal(report.endedAt, "%H:%M") + "）";
+  if (report.listUnreadable) return "リストを読み込めませんでした" + when;
   if (!report.connected) return "接続できませんでした" + when;
   std::string line = Counted(report.Count(Kind::Uploaded), "アップロード");
   const std::pair<Kind, const char*> troubles[] = {{Kind::Failed, "失敗"},

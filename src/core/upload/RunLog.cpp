@@ -125,7 +125,11 @@ std::string RunLogRecord(const UploadRequest& request, const UploadReport& repor
   record += "リスト: " + request.listName + "\n";
   record += std::string("モード: ") + ModeText(request.mode) + "\n";
   record += "サーバー: " + host + "\n";
-  if (!report.connected) record += "接続できませんでした: " + report.connectFailure + "\n";
+  if (report.listUnreadable) {
+    record += "リストを読み込めませんでした\n";
+  } else if (!report.connected) {
+    record += "接続できませんでした: " + report.connectFailure + "\n";
+  }
   for (size_t i = 0; i < request.entries.size(); ++i) {
     const EntryOutcome none;
     const EntryOutcome& outcome = i < report.outcomes.size() ? report.outcomes[i] : none;
@@ -134,9 +138,27 @@ std::string RunLogRecord(const UploadRequest& request, const UploadReport& repor
   record += TotalsLine(report) + "\n";
   record += "所要時間: " + std::to_string(report.endedAt - report.startedAt) + "秒（" +
             FormatLocal(report.endedAt, "%H:%M:%S") + " 終了）\n";
+  for (std::string message : report.messages) {
+    for (char& c : message) {
+      if (c == '\n' || c == '\r') c = ' ';
+    }
+    record += "メッセージ: " + message + "\n";
+  }
   if (!conversation.empty()) {
     record += "FTP:\n";
     for (const std::string& line : conversation) record += "  " + line + "\n";
+  }
+  return record + "\n";
+}
+
+std::string MissedRunsRecord(const std::vector<MissedRun>& missed, int64_t now) {
+  std::string record = "=== " + FormatLocal(now, "%Y-%m-%d %H:%M:%S") + " 予約\n";
+  record += "実行されなかった予約: " + std::to_string(missed.size()) + "\n";
+  for (const MissedRun& run : missed) {
+    const char* why = run.why == MissedRun::Why::NotRunning
+                          ? "プログラムが起動していませんでした"
+                          : "パソコンが休止していたか、ほかの処理中でした";
+    record += "  実行されず: " + run.dueAt + " " + run.listName + "（" + why + "）\n";
   }
   return record + "\n";
 }
@@ -189,13 +211,20 @@ std::string RunLog::PathFor(int64_t startedAt) const {
 }
 
 bool RunLog::Append(const UploadRequest& request, const UploadReport& report) {
+  const std::string record = RunLogRecord(request, report, m_settings.hostname, m_conversation);
+  m_conversation.clear();
+  return AppendRecord(record, report.startedAt);
+}
+
+bool RunLog::AppendMissed(const std::vector<MissedRun>& missed, int64_t now) {
+  return AppendRecord(MissedRunsRecord(missed, now), now);
+}
+
+bool RunLog::AppendRecord(const std::string& record, int64_t startedAt) {
   const std::string folder = PathBesideExe(m_settings, kFolderName);
   if (::mkdir(folder.c_str(), kFolderMode) != 0 && errno != EEXIST) return false;
-  const bool written =
-      AppendToRegularFile(PathFor(report.startedAt),
-                          RunLogRecord(request, report, m_settings.hostname, m_conversation));
-  m_conversation.clear();
-  RemoveOldRunLogs(folder, report.startedAt);
+  const bool written = AppendToRegularFile(PathFor(startedAt), record);
+  RemoveOldRunLogs(folder, startedAt);
   return written;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ftp/FtpOptions.h"
+#include "schedule/ClockGap.h"
 #include "settings/AppSettings.h"
 #include "upload/UploadRequest.h"
 
@@ -19,6 +20,9 @@ inline constexpr int kRunLogMonthsKept = 12;
 // setting; the account never appears. `conversation` holds finished lines, empty when not kept.
 std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
                          const std::string& host, const std::vector<std::string>& conversation);
+
+// The record of schedule entries that were due and did not run, noticed at `now`.
+std::string MissedRunsRecord(const std::vector<MissedRun>& missed, int64_t now);
 
 // What one thing said on the FTP connection looks like in the record.
 std::vector<std::string> ConversationLines(const FtpTraceEvent& event);
@@ -38,11 +42,14 @@ class RunLog {
   // Appends the run's record and removes old months. False when the record could not be
   // written; the run is done either way.
   bool Append(const UploadRequest& request, const UploadReport& report);
+  bool AppendMissed(const std::vector<MissedRun>& missed, int64_t now);
 
   // The month's file the record goes into.
   std::string PathFor(int64_t startedAt) const;
 
  private:
+  bool AppendRecord(const std::string& record, int64_t startedAt);
+
   const AppSettings& m_settings;
   std::vector<std::string> m_conversation;
 };

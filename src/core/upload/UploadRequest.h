@@ -44,6 +44,7 @@ struct EntryOutcome {
 };
 
 struct UploadReport {
+  bool listUnreadable = false;  // the list file could not be read; nothing was started
   bool connected = false;
   std::string connectFailure;          // why the connection failed, when it did
   std::vector<EntryOutcome> outcomes;  // one per entry of the request, in its order
@@ -51,6 +52,8 @@ struct UploadReport {
   int64_t endedAt = 0;
   bool logFailed = false;    // the run log could not be written; the run itself is unaffected
   bool serverAhead = false;  // server times lay ahead of the corrected clock
+  // What a scheduled run would have said in message boxes; they are shown after it, together.
+  std::vector<std::string> messages;
 
   int Count(EntryOutcome::Kind kind) const {
     int count = 0;

@@ -4,6 +4,7 @@
 #include "lists/ListStore.h"
 #include "upload/ResultLine.h"
 #include "upload/RunLog.h"
+#include "window/GatheredNotices.h"
 #include "window/MainState.h"
 
 namespace tolvane {
@@ -31,22 +32,10 @@ class WindowBusy {
   bool m_entered;
 };
 
-std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
-                                    const FtpOptions& options, UploadMethod method) {
-  std::optional<UploadList> list = ReadListFile(ctx.settings, request.listName);
-  if (!list) {
-    ctx.prompts.Error("\"" + request.listName + "\"リストを読み込めませんでした");
-    return std::nullopt;
-  }
-  request.entries = std::move(list->entries);
-  RunLog log(ctx.settings);
-  FtpOptions logged = options;
-  log.Listen(logged);
-  UploadReport report = UploadRun(ctx, logged, method).Execute(request);
-  report.logFailed = !log.Append(request, report);
-  // The result stays in the file line until the next run, with what the person should know:
-  // server times ahead of the clock, and (once per program run: a message box would hold up
-  // the schedule, and every later run would fail the same way) a log that cannot be written.
+// Keeps the result in the file line until the next run, with what the person should know:
+// server times ahead of the clock, and (once per program run: a message box would hold up the
+// schedule, and every later run would fail the same way) a log that cannot be written.
+void ShowResult(MainContext& ctx, const UploadReport& report) {
   std::string shown = ResultLine(report);
   if (report.serverAhead) shown += std::string("　") + kServerAheadText;
   if (report.logFailed && !ctx.state.m_runLogFailureTold) {
@@ -55,6 +44,28 @@ std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
   }
   ctx.status.SetFileLine(shown);
   ctx.state.m_lastResult = shown;
+}
+
+// Reads the list, runs it and logs it. `gathered`, when given, holds the notices the run gave
+// instead of showing them; they go into the log too.
+UploadReport RunList(MainContext& ctx, UploadRequest request, const FtpOptions& options,
+                     UploadMethod method, const GatheredNotices* gathered = nullptr) {
+  RunLog log(ctx.settings);
+  UploadReport report;
+  std::optional<UploadList> list = ReadListFile(ctx.settings, request.listName);
+  if (!list) {
+    ctx.prompts.Error("\"" + request.listName + "\"リストを読み込めませんでした");
+    report.listUnreadable = true;
+    report.startedAt = report.endedAt = ctx.clock.Now();
+  } else {
+    request.entries = std::move(list->entries);
+    FtpOptions logged = options;
+    log.Listen(logged);
+    report = UploadRun(ctx, logged, method).Execute(request);
+  }
+  if (gathered) report.messages = gathered->Texts();
+  report.logFailed = !log.Append(request, report);
+  ShowResult(ctx, report);
   return report;
 }
 
@@ -94,7 +105,29 @@ std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntr
   request.mode = ModeFor(false, false, ctx.settings);
   request.listName = entry.listName;
   if (AppSettings::IsOn(ctx.settings.raiseOnScheduledRun)) ctx.view.BringToFront();
-  return RunList(ctx, std::move(request), options, UploadMethod::Listed);
+  // Nobody may be there to close a box: what the run has to say waits for its end and then
+  // stays up without holding the schedule.
+  GatheredNotices notices(ctx.prompts);
+  MainContext quiet{ctx.settings, ctx.state, ctx.view, notices, ctx.status, ctx.clock};
+  UploadReport report = RunList(quiet, std::move(request), options, UploadMethod::Listed, &notices);
+  if (!ctx.state.m_terminating) notices.ShowGathered();
+  return report;
+}
+
+void RecordMissedRuns(MainContext& ctx, const std::vector<MissedRun>& missed) {
+  if (missed.empty()) return;
+  RunLog log(ctx.settings);
+  const bool logged = log.AppendMissed(missed, ctx.clock.Now());
+  std::string shown = ctx.state.m_lastResult;
+  if (shown.find(kMissedRunsText) == std::string::npos) {
+    shown += (shown.empty() ? "" : "　") + std::string(kMissedRunsText);
+  }
+  if (!logged && !ctx.state.m_runLogFailureTold) {
+    ctx.state.m_runLogFailureTold = true;
+    shown += std::string("　") + kRunLogFailedText;
+  }
+  ctx.status.SetFileLine(shown);
+  ctx.state.m_lastResult = shown;
 }
 
 }  // namespace tolvane

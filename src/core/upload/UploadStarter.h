@@ -3,7 +3,9 @@
 // and the keys' mode, or the entry's list and the stored mode), with the window's button
 // disabled and no other run or tick let in meanwhile.
 #include <optional>
+#include <vector>
 
+#include "schedule/ClockGap.h"
 #include "schedule/TimerEntry.h"
 #include "settings/AppSettings.h"
 #include "upload/UploadRun.h"
@@ -12,12 +14,13 @@
 namespace tolvane {
 
 inline constexpr const char* kRunLogFailedText = "実行ログを書き込めませんでした";
+inline constexpr const char* kMissedRunsText = "予定どおり実行されなかった予約があります";
 
 // Ctrl: files of the same age too; Shift: everything. The settings come after the keys, so
 // they win.
 UploadMode ModeFor(bool ctrlDown, bool shiftDown, const AppSettings& settings);
 
-// The upload button. nullopt when no run took place (busy, no list selected, list unreadable).
+// The upload button. nullopt when no run took place (busy, no list selected).
 std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions options = {},
                                              UploadMethod method = UploadMethod::Listed);
 
@@ -25,5 +28,9 @@ std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions option
 // the settings say so.
 std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntry& entry,
                                                FtpOptions options = {});
+
+// Schedule entries that were due and did not run: logged, and told in the file line beside
+// the last run's result.
+void RecordMissedRuns(MainContext& ctx, const std::vector<MissedRun>& missed);
 
 }  // namespace tolvane

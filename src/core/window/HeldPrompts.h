@@ -22,6 +22,10 @@ class HeldPrompts : public Prompts {
     for (const Notice& n : held) m_target.Show(n.text, n.caption, n.icon, Buttons::Ok);
   }
 
+  void ShowWithoutWaiting(const std::string& text, const std::string& caption, Icon icon) override {
+    m_target.ShowWithoutWaiting(text, caption, icon);
+  }
+
   Answer Show(const std::string& text, const std::string& caption, Icon icon,
               Buttons buttons) override {
     if (!m_holding || buttons != Buttons::Ok) return m_target.Show(text, caption, icon, buttons);

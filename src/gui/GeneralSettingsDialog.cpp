@@ -64,6 +64,7 @@ void GeneralSettingsDialog::OnInitDialog() {
   ui->editorEdit->setText(QString::fromStdString(fields.editor));
   ui->shiftCheck->setChecked(fields.shift);
   ui->ctrlCheck->setChecked(fields.ctrl);
+  ui->logFtpCheck->setChecked(fields.logFtp);
   ui->minimizeToTrayCheck->setChecked(fields.minimizeToTray);
   ui->startInTrayCheck->setChecked(fields.startInTray);
   ui->raiseOnScheduledRunCheck->setChecked(fields.raiseOnScheduledRun);
@@ -78,6 +79,7 @@ GeneralSettingsFields GeneralSettingsDialog::ReadFields() const {
   fields.editor = ui->editorEdit->text().toStdString();
   fields.shift = ui->shiftCheck->isChecked();
   fields.ctrl = ui->ctrlCheck->isChecked();
+  fields.logFtp = ui->logFtpCheck->isChecked();
   fields.minimizeToTray = ui->minimizeToTrayCheck->isChecked();
   fields.startInTray = ui->startInTrayCheck->isChecked();
   fields.raiseOnScheduledRun = ui->raiseOnScheduledRunCheck->isChecked();

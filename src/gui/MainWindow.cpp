@@ -81,6 +81,7 @@ void MainWindow::ConnectControls() {
       {ui->settingsAction, &MainWindow::OnSettings},
       {ui->serverSettingsAction, &MainWindow::OnServerSettings},
       {ui->clockCheckAction, &MainWindow::CheckServerClock},
+      {ui->runLogAction, &MainWindow::OnRunLog},
       {ui->exitAction, &MainWindow::OnExit},
       {ui->newListAction, &MainWindow::OnNewList},
       {ui->editListAction, &MainWindow::OnEditList},

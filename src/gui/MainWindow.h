@@ -3,6 +3,7 @@
 // the 250 ms timer and the tray icon. The logic behind it lives in the core; this class only
 // wires the controls to it.
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <memory>
 
@@ -20,6 +21,7 @@ class MainWindow;
 
 namespace tolvane {
 
+class RunLogDialog;
 class TrayIcon;
 
 class MainWindow : public QDialog, public MainView, public StatusLines, private TrayWindow {
@@ -94,6 +96,7 @@ class MainWindow : public QDialog, public MainView, public StatusLines, private 
   void OnSettings();
   void OnServerSettings();
   void CheckServerClock();
+  void OnRunLog();
   void OnExit();
   void OnNewList();
   void OnEditList();
@@ -117,6 +120,7 @@ class MainWindow : public QDialog, public MainView, public StatusLines, private 
   ScheduleTicker m_ticker;
   TrayController m_tray;
   QTimer m_timer;
+  QPointer<RunLogDialog> m_runLog;  // the one log window, while it is open
   int m_pendingResult = Rejected;
   bool m_ended = false;
 };

@@ -4,6 +4,7 @@
 
 #include "GeneralSettingsDialog.h"
 #include "ListEditorDialogRunner.h"
+#include "RunLogDialog.h"
 #include "ServerSettingsDialog.h"
 #include "TimerListDialog.h"
 #include "lists/FileCommands.h"
@@ -36,6 +37,10 @@ void MainWindow::OnServerSettings() { ServerSettingsDialog::Run(m_ctx, this); }
 void MainWindow::CheckServerClock() {
   ClockCheck check(m_ctx, [this] { ServerSettingsDialog::Run(m_ctx, this); });
   check.CheckServerClock();
+}
+
+void MainWindow::OnRunLog() {
+  RunLogDialog::ShowOne(m_runLog, m_ctx.settings, m_seams.launcher, m_ctx.prompts, this);
 }
 
 void MainWindow::OnExit() { reject(); }

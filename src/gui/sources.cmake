@@ -13,6 +13,7 @@ list(APPEND TOLVANE_GUI_SOURCES
   src/gui/QtLauncher.cpp
   src/gui/QtPrompts.cpp
   src/gui/QtTrayIcon.cpp
+  src/gui/RunLogDialog.cpp
   src/gui/ServerSettingsDialog.cpp
   src/gui/TimerEntryDialog.cpp
   src/gui/TimerListDialog.cpp

@@ -8,8 +8,9 @@ namespace {
 
 QComboBox* Combo(QWidget* d) { return Child<QComboBox>(d, "startCombo"); }
 
-const char* const kBoxes[] = {"shiftCheck", "ctrlCheck", "minimizeToTrayCheck", "startInTrayCheck",
-                              "raiseOnScheduledRunCheck"};
+const char* const kBoxes[] = {"shiftCheck",       "ctrlCheck",
+                              "logFtpCheck",      "minimizeToTrayCheck",
+                              "startInTrayCheck", "raiseOnScheduledRunCheck"};
 
 }  // namespace
 
@@ -27,7 +28,7 @@ void GeneralSettingsDialogTest::showsTheSettingsAndTheLists() {
   SettingsDialogRig rig;
   rig.Load(
       "[main]\r\nstart=web\r\nlocalfolder=/home/u/\x95\x5C\r\neditor=/usr/bin/kate\r\n"
-      "shift=1\r\n[timer]\r\nsaisyou=2\r\nzenmen=1\r\n");
+      "shift=1\r\nlogftp=1\r\n[timer]\r\nsaisyou=2\r\nzenmen=1\r\n");
   rig.view.lists = {"a", "web", "b", "web"};
   GeneralSettingsDialog dlg(rig.ctx);
   dlg.show();
@@ -37,12 +38,13 @@ void GeneralSettingsDialogTest::showsTheSettingsAndTheLists() {
   QCOMPARE(Combo(&dlg)->currentIndex(), 3);
   QCOMPARE(Edit(&dlg, "localEdit")->text(), QString("/home/u/表"));
   QCOMPARE(Edit(&dlg, "editorEdit")->text(), QString("/usr/bin/kate"));
-  const bool expected[] = {true, false, false, false, true};  // minimizeToTray=2 is off
-  for (int i = 0; i < 5; ++i) QCOMPARE(Check(&dlg, kBoxes[i])->isChecked(), expected[i]);
+  const bool expected[] = {true, false, true, false, false, true};  // minimizeToTray=2 is off
+  for (int i = 0; i < 6; ++i) QCOMPARE(Check(&dlg, kBoxes[i])->isChecked(), expected[i]);
   QCOMPARE(Combo(&dlg)->accessibleName(), QString("起動時に表示するリスト"));
   QCOMPARE(Edit(&dlg, "localEdit")->accessibleName(), QString("ローカルの初期フォルダ"));
   QCOMPARE(Edit(&dlg, "editorEdit")->accessibleName(), QString("使用するエディタ"));
   QCOMPARE(Check(&dlg, "startInTrayCheck")->text(), QString("起動時にタスクトレイに常駐させる"));
+  QCOMPARE(Check(&dlg, "logFtpCheck")->text(), QString("FTPの通信をログに記録する"));
   // Choosing a start-up list is not choosing the main window's list.
   Combo(&dlg)->setCurrentIndex(0);
   QCOMPARE(rig.view.listSelection, -1);
@@ -56,10 +58,12 @@ void GeneralSettingsDialogTest::withoutListsStartIsLeftAlone() {
   QCOMPARE(Combo(&dlg)->count(), 0);
   QCOMPARE(Combo(&dlg)->currentIndex(), -1);
   Type(&dlg, "editorEdit", "/usr/bin/kate");
+  Tick(Check(&dlg, "logFtpCheck"));
   Click(&dlg, "okButton");
   QCOMPARE(dlg.result(), int(QDialog::Accepted));
-  QCOMPARE(rig.Ini(), std::string("[main]\r\nstart=gone\r\neditor=/usr/bin/kate\r\n"));
+  QCOMPARE(rig.Ini(), std::string("[main]\r\nstart=gone\r\neditor=/usr/bin/kate\r\nlogftp=1\r\n"));
   QCOMPARE(rig.settings.start, std::string("gone"));
+  QCOMPARE(rig.settings.logFtp, uint8_t(1));
 }
 
 void GeneralSettingsDialogTest::aStartNamingNoListStoresTheFirst() {

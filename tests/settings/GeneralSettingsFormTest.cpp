@@ -67,6 +67,7 @@ TEST_F(GeneralSettingsFormTest, EachBoxWritesItsOwnKeyInItsSection) {
   const Box boxes[] = {
       {&GeneralSettingsFields::shift, &AppSettings::shift, "main", "shift"},
       {&GeneralSettingsFields::ctrl, &AppSettings::ctrl, "main", "ctrl"},
+      {&GeneralSettingsFields::logFtp, &AppSettings::logFtp, "main", "logftp"},
       {&GeneralSettingsFields::minimizeToTray, &AppSettings::minimizeToTray, "timer", "saisyou"},
       {&GeneralSettingsFields::startInTray, &AppSettings::startInTray, "timer", "kidou"},
       {&GeneralSettingsFields::raiseOnScheduledRun, &AppSettings::raiseOnScheduledRun, "timer",
@@ -95,12 +96,12 @@ TEST_F(GeneralSettingsFormTest, EverythingChangedIsWrittenInOrder) {
   GeneralSettingsFields fields = f.Initial({"a"});
   fields.localfolder = "/home/u/サイト";
   fields.editor = "/opt/My Editor/bin/ed\"it";
-  fields.shift = fields.ctrl = fields.minimizeToTray = fields.startInTray =
+  fields.shift = fields.ctrl = fields.logFtp = fields.minimizeToTray = fields.startInTray =
       fields.raiseOnScheduledRun = true;
   EXPECT_TRUE(f.Ok(fields).close);
   EXPECT_EQ(dir.Read("kestra.ini"),
             "[main]\r\nlocalfolder=/home/u/\x83T\x83\x43\x83g\r\nstart=a\r\n"
-            "editor=/opt/My Editor/bin/ed\"it\r\nshift=1\r\nctrl=1\r\n"
+            "editor=/opt/My Editor/bin/ed\"it\r\nshift=1\r\nctrl=1\r\nlogftp=1\r\n"
             "[timer]\r\nsaisyou=1\r\nkidou=1\r\nzenmen=1\r\n");
   AppSettings again = test::SettingsIn(dir);
   LoadSettings(again);

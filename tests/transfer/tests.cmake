@@ -5,6 +5,7 @@ list(APPEND CORE_TEST_SOURCES
   transfer/FtpReplyReaderTest.cpp
   transfer/FtpWireTest.cpp
   transfer/ResultLineTest.cpp
+  transfer/RunLogReaderTest.cpp
 )
 list(APPEND FTP_TEST_SOURCES
   transfer/UploadRunTest.cpp

@@ -22,6 +22,7 @@ GeneralSettingsFields GeneralSettingsForm::Initial(
   fields.editor = s.editor;
   fields.shift = AppSettings::IsOn(s.shift);
   fields.ctrl = AppSettings::IsOn(s.ctrl);
+  fields.logFtp = AppSettings::IsOn(s.logFtp);
   fields.minimizeToTray = AppSettings::IsOn(s.minimizeToTray);
   fields.startInTray = AppSettings::IsOn(s.startInTray);
   fields.raiseOnScheduledRun = AppSettings::IsOn(s.raiseOnScheduledRun);
@@ -75,6 +76,7 @@ bool GeneralSettingsForm::StoreKeys(const GeneralSettingsFields& fields) {
          StoreTextSetting(s, "main", "editor", s.editor, fields.editor) &&
          flag("main", "shift", s.shift, fields.shift) &&
          flag("main", "ctrl", s.ctrl, fields.ctrl) &&
+         flag("main", "logftp", s.logFtp, fields.logFtp) &&
          flag("timer", "saisyou", s.minimizeToTray, fields.minimizeToTray) &&
          flag("timer", "kidou", s.startInTray, fields.startInTray) &&
          flag("timer", "zenmen", s.raiseOnScheduledRun, fields.raiseOnScheduledRun);

@@ -17,6 +17,7 @@ struct GeneralSettingsFields {
   std::string editor;
   bool shift = false;
   bool ctrl = false;
+  bool logFtp = false;
   bool minimizeToTray = false;
   bool startInTray = false;
   bool raiseOnScheduledRun = false;
@@ -38,8 +39,8 @@ class GeneralSettingsForm {
   GeneralSettingsFields Initial(const std::vector<std::string>& listNames) const;
 
   // OK: stores the changed values in the order localfolder, start (only with a selection),
-  // editor, shift, ctrl, minimizeToTray, startInTray, raiseOnScheduledRun. A text that cannot be stored stops it before
-  // anything is written.
+  // editor, shift, ctrl, logFtp, minimizeToTray, startInTray, raiseOnScheduledRun. A text that
+  // cannot be stored stops it before anything is written.
   GeneralFormStep Ok(const GeneralSettingsFields& fields);
 
  private:

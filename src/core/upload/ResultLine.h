@@ -9,4 +9,16 @@ namespace tolvane {
 
 std::string ResultLine(const UploadReport& report);
 
+// The counts such a line tells of.
+struct ResultCounts {
+  int uploaded = 0;
+  int failed = 0;
+  int unchecked = 0;
+  int localMissing = 0;
+};
+
+// The line's counts without the time: "12件アップロード・1件失敗". The run log window shows a
+// logged run the same way.
+std::string ResultCountsText(const ResultCounts& counts);
+
 }  // namespace tolvane

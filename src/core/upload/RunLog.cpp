@@ -85,13 +85,8 @@ std::string TransferResultText(const FtpResult& result) {
   return "失敗 " + FailureText(result);
 }
 
-// "YYYY-MM.log" as a month number, or -1 for any other name.
-int MonthOfLogName(const std::string& name) {
-  if (name.size() != 11 || name[4] != '-' || name.substr(7) != ".log") return -1;
-  for (size_t i : {0, 1, 2, 3, 5, 6}) {
-    if (name[i] < '0' || name[i] > '9') return -1;
-  }
-  return std::stoi(name.substr(0, 4)) * 12 + std::stoi(name.substr(5, 2)) - 1;
+bool MakeFolder(const std::string& folder) {
+  return ::mkdir(folder.c_str(), kFolderMode) == 0 || errno == EEXIST;
 }
 
 // Appends without waiting: a FIFO or device put in the log's place is refused, and so is a
@@ -180,6 +175,25 @@ std::vector<std::string> ConversationLines(const FtpTraceEvent& event) {
   return {};
 }
 
+int MonthOfRunLogName(const std::string& name) {
+  if (name.size() != 11 || name[4] != '-' || name.substr(7) != ".log") return -1;
+  for (size_t i : {0, 1, 2, 3, 5, 6}) {
+    if (name[i] < '0' || name[i] > '9') return -1;
+  }
+  return std::stoi(name.substr(0, 4)) * 12 + std::stoi(name.substr(5, 2)) - 1;
+}
+
+std::string RunLogFolder(const AppSettings& settings) {
+  return PathBesideExe(settings, kFolderName);
+}
+
+void OpenRunLogFolder(const AppSettings& settings, Launcher& launcher, Prompts& prompts) {
+  const std::string folder = RunLogFolder(settings);
+  struct stat st {};
+  const bool made = MakeFolder(folder) && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (!made || !launcher.OpenFile(folder)) prompts.Error("ログフォルダを開けませんでした");
+}
+
 void RemoveOldRunLogs(const std::string& folder, int64_t now) {
   const LocalDate today = LocalDateOf(now);
   const int oldestKept = today.year * 12 + today.month - 1 - kRunLogMonthsKept;
@@ -187,7 +201,7 @@ void RemoveOldRunLogs(const std::string& folder, int64_t now) {
   if (!dir) return;
   while (const dirent* item = ::readdir(dir)) {
     const std::string name = item->d_name;
-    const int month = MonthOfLogName(name);
+    const int month = MonthOfRunLogName(name);
     if (month < 0 || month >= oldestKept) continue;
     const std::string path = folder + "/" + name;
     struct stat st {};
@@ -207,7 +221,7 @@ void RunLog::Listen(FtpOptions& options) {
 }
 
 std::string RunLog::PathFor(int64_t startedAt) const {
-  return PathBesideExe(m_settings, kFolderName) + "/" + FormatLocal(startedAt, "%Y-%m") + ".log";
+  return RunLogFolder(m_settings) + "/" + FormatLocal(startedAt, "%Y-%m") + ".log";
 }
 
 bool RunLog::Append(const UploadRequest& request, const UploadReport& report) {
@@ -221,8 +235,8 @@ bool RunLog::AppendMissed(const std::vector<MissedRun>& missed, int64_t now) {
 }
 
 bool RunLog::AppendRecord(const std::string& record, int64_t startedAt) {
-  const std::string folder = PathBesideExe(m_settings, kFolderName);
-  if (::mkdir(folder.c_str(), kFolderMode) != 0 && errno != EEXIST) return false;
+  const std::string folder = RunLogFolder(m_settings);
+  if (!MakeFolder(folder)) return false;
   const bool written = AppendToRegularFile(PathFor(startedAt), record);
   RemoveOldRunLogs(folder, startedAt);
   return written;

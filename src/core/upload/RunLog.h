@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Seams.h"
 #include "ftp/FtpOptions.h"
 #include "schedule/ClockGap.h"
 #include "settings/AppSettings.h"
@@ -30,6 +31,17 @@ std::vector<std::string> ConversationLines(const FtpTraceEvent& event);
 // Deletes the files YYYY-MM.log in `folder` from more than kRunLogMonthsKept months before
 // the local month of `now`; other files are left alone.
 void RemoveOldRunLogs(const std::string& folder, int64_t now);
+
+// The month a file name "YYYY-MM.log" stands for (year * 12 + month - 1), or -1 for any
+// other name.
+int MonthOfRunLogName(const std::string& name);
+
+// The folder beside the executable that holds the month files.
+std::string RunLogFolder(const AppSettings& settings);
+
+// Shows the log folder on the desktop, making it (for the owner only) when no run has yet.
+// Tells the person when it cannot be made or opened.
+void OpenRunLogFolder(const AppSettings& settings, Launcher& launcher, Prompts& prompts);
 
 class RunLog {
  public:

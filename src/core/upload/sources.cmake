@@ -7,6 +7,7 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/core/upload/SafeUploader.cpp
   src/core/upload/ResultLine.cpp
   src/core/upload/RunLog.cpp
+  src/core/upload/RunLogReader.cpp
   src/core/upload/ServerLogin.cpp
   src/core/upload/UploadRun.cpp
   src/core/upload/UploadStarter.cpp

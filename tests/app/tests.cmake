@@ -6,3 +6,12 @@ list(APPEND CORE_TEST_SOURCES
 tolvane_gui_test(main_window_start_test app/MainWindowStartTest.cpp)
 tolvane_gui_test(main_window_tray_test app/MainWindowTrayTest.cpp)
 tolvane_gui_test(dialog_frame_test app/DialogFrameTest.cpp)
+
+# The real executable without a display; it needs the executable built first.
+if(TARGET tolvane)
+  add_executable(command_line_test app/CommandLineTest.cpp)
+  target_link_libraries(command_line_test PRIVATE tolvane_test_support GTest::gtest_main)
+  add_dependencies(command_line_test tolvane)
+  add_test(NAME command_line_test COMMAND command_line_test)
+  set_tests_properties(command_line_test PROPERTIES TIMEOUT 120)
+endif()

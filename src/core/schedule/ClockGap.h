@@ -26,6 +26,7 @@ struct MissedRun {
   enum class Why {
     NotRunning,  // its minute passed while the program was not running
     Away,        // its minute passed while the machine slept or another run was in progress
+    OtherRun,    // another program's run held the folder at its minute
   };
   std::string dueAt;  // "%Y-%m-%d %H:%M"
   std::string listName;

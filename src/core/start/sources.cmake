@@ -1,3 +1,4 @@
 list(APPEND TOLVANE_CORE_SOURCES
+  src/core/start/CommandLine.cpp
   src/core/start/ProgramStart.cpp
 )

@@ -46,40 +46,6 @@ const char* TypeText(TransferType type) {
   return type == TransferType::Ascii ? "ASCII" : "バイナリ";
 }
 
-std::string EntryLine(const UploadEntry& entry, const EntryOutcome& outcome) {
-  using Kind = EntryOutcome::Kind;
-  std::string target = entry.localPath;
-  if (!entry.remoteFolder.empty()) target += " → " + entry.remoteFolder;
-  switch (outcome.kind) {
-    case Kind::Uploaded:
-      return "  アップロード: " + target + "（" + std::to_string(outcome.bytes) + "バイト・" +
-             TypeText(outcome.type) + "・" + std::to_string(outcome.milliseconds) + "ミリ秒）";
-    case Kind::UpToDate:
-      return "  最新: " + target;
-    case Kind::LocalMissing:
-      return "  ローカルファイルなし: " + target;
-    case Kind::Unchecked:
-      return "  確認できず: " + target +
-             (outcome.detail.empty() ? "" : "（" + outcome.detail + "）");
-    case Kind::Failed:
-      return "  失敗: " + target + "（" + outcome.detail + "）";
-    case Kind::NotReached:
-      break;
-  }
-  return "  未実行: " + target;
-}
-
-std::string TotalsLine(const UploadReport& report) {
-  using Kind = EntryOutcome::Kind;
-  auto part = [&report](const char* label, Kind kind) {
-    return std::string(label) + " " + std::to_string(report.Count(kind));
-  };
-  return "合計: " + part("アップロード", Kind::Uploaded) + "・" + part("最新", Kind::UpToDate) +
-         "・" + part("ローカルファイルなし", Kind::LocalMissing) + "・" +
-         part("確認できず", Kind::Unchecked) + "・" + part("失敗", Kind::Failed) + "・" +
-         part("未実行", Kind::NotReached);
-}
-
 std::string TransferResultText(const FtpResult& result) {
   if (result.Succeeded()) return "完了";
   return "失敗 " + FailureText(result);
@@ -113,6 +79,45 @@ bool AppendToRegularFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
+std::string EntryLogText(const UploadEntry& entry, const EntryOutcome& outcome) {
+  using Kind = EntryOutcome::Kind;
+  std::string target = entry.localPath;
+  if (!entry.remoteFolder.empty()) target += " → " + entry.remoteFolder;
+  switch (outcome.kind) {
+    case Kind::Uploaded:
+      return "アップロード: " + target + "（" + std::to_string(outcome.bytes) + "バイト・" +
+             TypeText(outcome.type) + "・" + std::to_string(outcome.milliseconds) + "ミリ秒）";
+    case Kind::UpToDate:
+      return "最新: " + target;
+    case Kind::LocalMissing:
+      return "ローカルファイルなし: " + target;
+    case Kind::Unchecked:
+      return "確認できず: " + target +
+             (outcome.detail.empty() ? "" : "（" + outcome.detail + "）");
+    case Kind::Failed:
+      return "失敗: " + target + "（" + outcome.detail + "）";
+    case Kind::NotReached:
+      break;
+  }
+  return "未実行: " + target;
+}
+
+std::string TotalsLogText(const UploadReport& report) {
+  using Kind = EntryOutcome::Kind;
+  auto part = [&report](const char* label, Kind kind) {
+    return std::string(label) + " " + std::to_string(report.Count(kind));
+  };
+  return "合計: " + part("アップロード", Kind::Uploaded) + "・" + part("最新", Kind::UpToDate) +
+         "・" + part("ローカルファイルなし", Kind::LocalMissing) + "・" +
+         part("確認できず", Kind::Unchecked) + "・" + part("失敗", Kind::Failed) + "・" +
+         part("未実行", Kind::NotReached);
+}
+
+std::string DurationLogText(const UploadReport& report) {
+  return "所要時間: " + std::to_string(report.endedAt - report.startedAt) + "秒（" +
+         FormatLocal(report.endedAt, "%H:%M:%S") + " 終了）";
+}
+
 std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
                          const std::string& host, const std::vector<std::string>& conversation) {
   std::string record = "=== " + FormatLocal(report.startedAt, "%Y-%m-%d %H:%M:%S") + " " +
@@ -128,11 +133,10 @@ std::string RunLogRecord(const UploadRequest& request, const UploadReport& repor
   for (size_t i = 0; i < request.entries.size(); ++i) {
     const EntryOutcome none;
     const EntryOutcome& outcome = i < report.outcomes.size() ? report.outcomes[i] : none;
-    record += EntryLine(request.entries[i], outcome) + "\n";
+    record += "  " + EntryLogText(request.entries[i], outcome) + "\n";
   }
-  record += TotalsLine(report) + "\n";
-  record += "所要時間: " + std::to_string(report.endedAt - report.startedAt) + "秒（" +
-            FormatLocal(report.endedAt, "%H:%M:%S") + " 終了）\n";
+  record += TotalsLogText(report) + "\n";
+  record += DurationLogText(report) + "\n";
   for (std::string message : report.messages) {
     for (char& c : message) {
       if (c == '\n' || c == '\r') c = ' ';
@@ -150,9 +154,9 @@ std::string MissedRunsRecord(const std::vector<MissedRun>& missed, int64_t now) 
   std::string record = "=== " + FormatLocal(now, "%Y-%m-%d %H:%M:%S") + " 予約\n";
   record += "実行されなかった予約: " + std::to_string(missed.size()) + "\n";
   for (const MissedRun& run : missed) {
-    const char* why = run.why == MissedRun::Why::NotRunning
-                          ? "プログラムが起動していませんでした"
-                          : "パソコンが休止していたか、ほかの処理中でした";
+    const char* why = "パソコンが休止していたか、ほかの処理中でした";
+    if (run.why == MissedRun::Why::NotRunning) why = "プログラムが起動していませんでした";
+    if (run.why == MissedRun::Why::OtherRun) why = "ほかのアップロードが実行中でした";
     record += "  実行されず: " + run.dueAt + " " + run.listName + "（" + why + "）\n";
   }
   return record + "\n";

@@ -22,6 +22,12 @@ inline constexpr int kRunLogMonthsKept = 12;
 std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
                          const std::string& host, const std::vector<std::string>& conversation);
 
+// The record's lines, for whoever shows a run as it goes: what became of one entry, the
+// totals, and how long the run took.
+std::string EntryLogText(const UploadEntry& entry, const EntryOutcome& outcome);
+std::string TotalsLogText(const UploadReport& report);
+std::string DurationLogText(const UploadReport& report);
+
 // The record of schedule entries that were due and did not run, noticed at `now`.
 std::string MissedRunsRecord(const std::vector<MissedRun>& missed, int64_t now);
 

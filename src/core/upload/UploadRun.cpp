@@ -129,7 +129,9 @@ void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp, Uplo
     }
     UploadEntry entry{ResolveListPath(m_ctx.settings, request.entries[i].localPath),
                       request.entries[i].remoteFolder};
-    if (!RunEntry(request.mode, number, entry, now, *folders, ftp, report.outcomes[i])) break;
+    const bool goOn = RunEntry(request.mode, number, entry, now, *folders, ftp, report.outcomes[i]);
+    if (m_entryDone) m_entryDone(i, report.outcomes[i]);
+    if (!goOn) break;
     m_ctx.clock.Pump();
   }
 }

@@ -3,6 +3,7 @@
 // the server into its server folder, showing each step in the status lines, and reports what
 // became of each entry. It reads no window state: whoever starts it says what to run.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,10 @@ class UploadRun {
   // Connects, walks the entries and disconnects. Returns when the run ended.
   UploadReport Execute(const UploadRequest& request);
 
+  // Hears of each entry as soon as it is decided, with its index in the request.
+  using EntryObserver = std::function<void(size_t, const EntryOutcome&)>;
+  void ObserveEntries(EntryObserver observer) { m_entryDone = std::move(observer); }
+
  private:
   void UploadEntries(const UploadRequest& request, FtpClient& ftp, UploadReport& report);
   // False when the connection is gone and the run cannot go on.
@@ -54,6 +59,7 @@ class UploadRun {
   FtpOptions m_options;
   UploadMethod m_method;
   bool m_serverAheadTold = false;
+  EntryObserver m_entryDone;
 };
 
 }  // namespace tolvane

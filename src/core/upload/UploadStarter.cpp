@@ -2,10 +2,13 @@
 
 #include "Seams.h"
 #include "lists/ListStore.h"
+#include "platform/LocalTime.h"
 #include "upload/ResultLine.h"
+#include "upload/RunLock.h"
 #include "upload/RunLog.h"
 #include "window/GatheredNotices.h"
 #include "window/MainState.h"
+#include "window/StatusTexts.h"
 
 namespace tolvane {
 namespace {
@@ -46,10 +49,25 @@ void ShowResult(MainContext& ctx, const UploadReport& report) {
   ctx.state.m_lastResult = shown;
 }
 
-// Reads the list, runs it and logs it. `gathered`, when given, holds the notices the run gave
-// instead of showing them; they go into the log too.
-UploadReport RunList(MainContext& ctx, UploadRequest request, const FtpOptions& options,
-                     UploadMethod method, const GatheredNotices* gathered = nullptr) {
+struct RunSetup {
+  FtpOptions options;
+  UploadMethod method = UploadMethod::Listed;
+  // When given, holds the notices the run gave instead of showing them; they go into the log.
+  const GatheredNotices* gathered = nullptr;
+  EntryReport entryDone;
+};
+
+// Waits for the folder's run lock, reads the list, runs it and logs it. nullopt when another
+// run kept the lock.
+std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
+                                    const RunSetup& setup) {
+  RunLock lock(ctx.settings.exeFolder);
+  if (!lock.Acquire(ctx.clock, 0)) {
+    ctx.status.SetStatus("ほかのアップロードの終了を待っています...");
+    const bool acquired = lock.Acquire(ctx.clock);
+    ctx.status.SetStatus(IdleText(ctx.settings, ctx.state));
+    if (!acquired) return std::nullopt;
+  }
   RunLog log(ctx.settings);
   UploadReport report;
   std::optional<UploadList> list = ReadListFile(ctx.settings, request.listName);
@@ -59,11 +77,23 @@ UploadReport RunList(MainContext& ctx, UploadRequest request, const FtpOptions& 
     report.startedAt = report.endedAt = ctx.clock.Now();
   } else {
     request.entries = std::move(list->entries);
-    FtpOptions logged = options;
+    FtpOptions logged = setup.options;
     log.Listen(logged);
-    report = UploadRun(ctx, logged, method).Execute(request);
+    UploadRun run(ctx, logged, setup.method);
+    std::vector<bool> told(request.entries.size());
+    if (setup.entryDone) {
+      run.ObserveEntries([&](size_t index, const EntryOutcome& outcome) {
+        told[index] = true;
+        setup.entryDone(request.entries[index], outcome);
+      });
+    }
+    report = run.Execute(request);
+    // The entries a broken-off run never reached are told last.
+    for (size_t i = 0; setup.entryDone && report.connected && i < told.size(); ++i) {
+      if (!told[i]) setup.entryDone(request.entries[i], report.outcomes[i]);
+    }
   }
-  if (gathered) report.messages = gathered->Texts();
+  if (setup.gathered) report.messages = setup.gathered->Texts();
   report.logFailed = !log.Append(request, report);
   ShowResult(ctx, report);
   return report;
@@ -93,7 +123,10 @@ std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions option
     return std::nullopt;
   }
   request.listName = ctx.view.ListName(selected);
-  return RunList(ctx, std::move(request), options, method);
+  std::optional<UploadReport> report =
+      RunList(ctx, std::move(request), {std::move(options), method, nullptr, {}});
+  if (!report) ctx.prompts.Error(kOtherRunText);
+  return report;
 }
 
 std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntry& entry,
@@ -109,9 +142,26 @@ std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntr
   // stays up without holding the schedule.
   GatheredNotices notices(ctx.prompts);
   MainContext quiet{ctx.settings, ctx.state, ctx.view, notices, ctx.status, ctx.clock};
-  UploadReport report = RunList(quiet, std::move(request), options, UploadMethod::Listed, &notices);
+  std::optional<UploadReport> report =
+      RunList(quiet, request, {std::move(options), UploadMethod::Listed, &notices, {}});
+  if (!report) {
+    // Another run held the folder all along: the entry was due and did not run.
+    RecordMissedRuns(ctx, {{FormatLocal(ctx.clock.Now(), "%Y-%m-%d %H:%M"), request.listName,
+                            MissedRun::Why::OtherRun}});
+  }
   if (!ctx.state.m_terminating) notices.ShowGathered();
   return report;
+}
+
+std::optional<UploadReport> UploadFromCommandLine(MainContext& ctx, const std::string& listName,
+                                                  UploadMode mode, FtpOptions options,
+                                                  EntryReport entryDone) {
+  UploadRequest request;
+  request.origin = RunOrigin::CommandLine;
+  request.mode = mode;
+  request.listName = listName;
+  return RunList(ctx, std::move(request),
+                 {std::move(options), UploadMethod::Listed, nullptr, std::move(entryDone)});
 }
 
 void RecordMissedRuns(MainContext& ctx, const std::vector<MissedRun>& missed) {

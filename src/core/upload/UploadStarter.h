@@ -2,7 +2,9 @@
 // How the main window and the schedule start a run: each builds its request (the selected list
 // and the keys' mode, or the entry's list and the stored mode), with the window's button
 // disabled and no other run or tick let in meanwhile.
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "schedule/ClockGap.h"
@@ -20,7 +22,11 @@ inline constexpr const char* kMissedRunsText = "予定どおり実行されな�
 // they win.
 UploadMode ModeFor(bool ctrlDown, bool shiftDown, const AppSettings& settings);
 
-// The upload button. nullopt when no run took place (busy, no list selected).
+// Hears of each entry of a run as soon as it is decided.
+using EntryReport = std::function<void(const UploadEntry&, const EntryOutcome&)>;
+
+// The upload button. nullopt when no run took place (busy, no list selected, another run
+// holding the folder).
 std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions options = {},
                                              UploadMethod method = UploadMethod::Listed);
 
@@ -28,6 +34,12 @@ std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions option
 // the settings say so.
 std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntry& entry,
                                                FtpOptions options = {});
+
+// A run from the command line: the named list in `mode`, each entry told to `entryDone`.
+// nullopt when another run held the folder all the while.
+std::optional<UploadReport> UploadFromCommandLine(MainContext& ctx, const std::string& listName,
+                                                  UploadMode mode, FtpOptions options = {},
+                                                  EntryReport entryDone = {});
 
 // Schedule entries that were due and did not run: logged, and told in the file line beside
 // the last run's result.

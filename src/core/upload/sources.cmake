@@ -6,6 +6,7 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/core/upload/PerFileFolders.cpp
   src/core/upload/SafeUploader.cpp
   src/core/upload/ResultLine.cpp
+  src/core/upload/RunLock.cpp
   src/core/upload/RunLog.cpp
   src/core/upload/RunLogReader.cpp
   src/core/upload/ServerLogin.cpp

@@ -92,8 +92,7 @@ std::string EntryLogText(const UploadEntry& entry, const EntryOutcome& outcome) 
     case Kind::LocalMissing:
       return "ローカルファイルなし: " + target;
     case Kind::Unchecked:
-      return "確認できず: " + target +
-             (outcome.detail.empty() ? "" : "（" + outcome.detail + "）");
+      return "確認できず: " + target + (outcome.detail.empty() ? "" : "（" + outcome.detail + "）");
     case Kind::Failed:
       return "失敗: " + target + "（" + outcome.detail + "）";
     case Kind::NotReached:

@@ -4,12 +4,15 @@ list(APPEND CORE_TEST_SOURCES
   transfer/FtpListingTest.cpp
   transfer/FtpReplyReaderTest.cpp
   transfer/FtpWireTest.cpp
+  transfer/PreviewTextTest.cpp
   transfer/ResultLineTest.cpp
 )
 list(APPEND FTP_TEST_SOURCES
   transfer/UploadRunTest.cpp
   transfer/RunLogTest.cpp
   transfer/UploadMethodsAgreeTest.cpp
+  transfer/PreviewAgreesTest.cpp
+  transfer/PreviewFromButtonTest.cpp
   transfer/ListedFoldersTest.cpp
   transfer/ClockCheckTest.cpp
   transfer/FtpClientConnectTest.cpp

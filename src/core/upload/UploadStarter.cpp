@@ -4,6 +4,7 @@
 #include "lists/ListStore.h"
 #include "upload/ResultLine.h"
 #include "upload/RunLog.h"
+#include "window/BusyGuard.h"
 #include "window/MainState.h"
 
 namespace tolvane {
@@ -31,14 +32,30 @@ class WindowBusy {
   bool m_entered;
 };
 
-std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
-                                    const FtpOptions& options, UploadMethod method) {
+// The list selected in the window, or nullopt after telling that none is.
+std::optional<std::string> SelectedList(MainContext& ctx) {
+  int selected = ctx.view.ListSelection();
+  if (selected < 0) {
+    ctx.prompts.Error("リストが選択されていません");
+    return std::nullopt;
+  }
+  return ctx.view.ListName(selected);
+}
+
+// Fills in the request's entries from its list file; false after telling it cannot be read.
+bool ReadEntries(MainContext& ctx, UploadRequest& request) {
   std::optional<UploadList> list = ReadListFile(ctx.settings, request.listName);
   if (!list) {
     ctx.prompts.Error("\"" + request.listName + "\"リストを読み込めませんでした");
-    return std::nullopt;
+    return false;
   }
   request.entries = std::move(list->entries);
+  return true;
+}
+
+std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
+                                    const FtpOptions& options, UploadMethod method) {
+  if (!ReadEntries(ctx, request)) return std::nullopt;
   RunLog log(ctx.settings);
   FtpOptions logged = options;
   log.Listen(logged);
@@ -76,13 +93,42 @@ std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions option
   UploadRequest request;
   request.origin = RunOrigin::Button;
   request.mode = ModeFor(ctx.view.CtrlDown(), ctx.view.ShiftDown(), ctx.settings);
-  int selected = ctx.view.ListSelection();
-  if (selected < 0) {
-    ctx.prompts.Error("リストが選択されていません");
-    return std::nullopt;
-  }
-  request.listName = ctx.view.ListName(selected);
+  std::optional<std::string> list = SelectedList(ctx);
+  if (!list) return std::nullopt;
+  request.listName = *list;
   return RunList(ctx, std::move(request), options, method);
+}
+
+std::optional<UploadPreview> PreviewFromButton(MainContext& ctx, FtpOptions options,
+                                               UploadMethod method) {
+  // The menu stays open to a run in progress, which the preview would disturb.
+  if (RefuseWhileBusy(ctx)) return std::nullopt;
+  WindowBusy busy(ctx);
+  UploadRequest request;
+  request.origin = RunOrigin::Button;
+  request.mode = ModeFor(ctx.view.CtrlDown(), ctx.view.ShiftDown(), ctx.settings);
+  request.preview = true;
+  std::optional<std::string> list = SelectedList(ctx);
+  if (!list) return std::nullopt;
+  request.listName = *list;
+  if (!ReadEntries(ctx, request)) return std::nullopt;
+  UploadReport report = UploadRun(ctx, options, method).Execute(request);
+  // Nothing was done: what the last run did comes back into view.
+  ctx.status.SetFileLine(ctx.state.m_lastResult);
+  if (!report.connected) return std::nullopt;  // the failure has been shown
+  return UploadPreview{std::move(request), std::move(report), ctx.settings.hostname,
+                       ctx.settings.serverfolder, ctx.settings.clockCorrectionMinutes};
+}
+
+std::optional<UploadReport> UploadListNow(MainContext& ctx, const std::string& listName,
+                                          UploadMode mode, FtpOptions options) {
+  WindowBusy busy(ctx);
+  if (!busy.entered()) return std::nullopt;
+  UploadRequest request;
+  request.origin = RunOrigin::Button;
+  request.mode = mode;
+  request.listName = listName;
+  return RunList(ctx, std::move(request), options, UploadMethod::Listed);
 }
 
 std::optional<UploadReport> UploadFromSchedule(MainContext& ctx, const TimerEntry& entry,

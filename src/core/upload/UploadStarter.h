@@ -6,6 +6,7 @@
 
 #include "schedule/TimerEntry.h"
 #include "settings/AppSettings.h"
+#include "upload/PreviewText.h"
 #include "upload/UploadRun.h"
 #include "window/MainView.h"
 
@@ -20,6 +21,17 @@ UploadMode ModeFor(bool ctrlDown, bool shiftDown, const AppSettings& settings);
 // The upload button. nullopt when no run took place (busy, no list selected, list unreadable).
 std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions options = {},
                                              UploadMethod method = UploadMethod::Listed);
+
+// The selected list in the keys' mode, looked at: every look-up and decision of the run the
+// button would start, nothing put and nothing logged. nullopt when there is nothing to show
+// (a run in progress, no list selected, the list unreadable, the server not reached); the
+// reason has been shown.
+std::optional<UploadPreview> PreviewFromButton(MainContext& ctx, FtpOptions options = {},
+                                               UploadMethod method = UploadMethod::Listed);
+
+// A preview's upload: `listName` in the mode previewed, run and logged as the button's run.
+std::optional<UploadReport> UploadListNow(MainContext& ctx, const std::string& listName,
+                                          UploadMode mode, FtpOptions options = {});
 
 // A schedule entry come due: the keys are not asked, and the window comes forward first when
 // the settings say so.

@@ -84,6 +84,7 @@ void MainWindow::ConnectControls() {
       {ui->newListAction, &MainWindow::OnNewList},
       {ui->editListAction, &MainWindow::OnEditList},
       {ui->deleteListAction, &MainWindow::OnDeleteList},
+      {ui->previewAction, &MainWindow::OnPreview},
       {ui->openFileAction, &MainWindow::OnOpenFile},
       {ui->htmlEditAction, &MainWindow::OnHtmlEdit},
       {ui->timerOnAction, &MainWindow::OnTimerOn},
@@ -138,7 +139,11 @@ void MainWindow::OnTick() {
 }
 
 void MainWindow::OnUploadButton() {
-  OnUpload();
+  if (AltDown()) {
+    OnPreview();
+  } else {
+    OnUpload();
+  }
   FinishPendingClose();
 }
 
@@ -245,6 +250,8 @@ bool MainWindow::CtrlDown() const {
 bool MainWindow::ShiftDown() const {
   return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
 }
+
+bool MainWindow::AltDown() const { return QGuiApplication::keyboardModifiers() & Qt::AltModifier; }
 
 void MainWindow::BringToFront() { m_tray.BringToFront(); }
 

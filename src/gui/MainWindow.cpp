@@ -86,6 +86,7 @@ void MainWindow::ConnectControls() {
       {ui->newListAction, &MainWindow::OnNewList},
       {ui->editListAction, &MainWindow::OnEditList},
       {ui->deleteListAction, &MainWindow::OnDeleteList},
+      {ui->previewAction, &MainWindow::OnPreview},
       {ui->openFileAction, &MainWindow::OnOpenFile},
       {ui->htmlEditAction, &MainWindow::OnHtmlEdit},
       {ui->timerOnAction, &MainWindow::OnTimerOn},
@@ -140,7 +141,11 @@ void MainWindow::OnTick() {
 }
 
 void MainWindow::OnUploadButton() {
-  OnUpload();
+  if (AltDown()) {
+    OnPreview();
+  } else {
+    OnUpload();
+  }
   FinishPendingClose();
 }
 
@@ -247,6 +252,8 @@ bool MainWindow::CtrlDown() const {
 bool MainWindow::ShiftDown() const {
   return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
 }
+
+bool MainWindow::AltDown() const { return QGuiApplication::keyboardModifiers() & Qt::AltModifier; }
 
 void MainWindow::BringToFront() { m_tray.BringToFront(); }
 

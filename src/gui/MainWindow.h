@@ -70,6 +70,7 @@ class MainWindow : public QDialog, public MainView, public StatusLines, private 
   void SetTimerChecked(bool checked) override;
   bool CtrlDown() const override;
   bool ShiftDown() const override;
+  bool AltDown() const override;
   void BringToFront() override;
 
   // StatusLines
@@ -87,8 +88,10 @@ class MainWindow : public QDialog, public MainView, public StatusLines, private 
   void OnUploadButton();
   void FinishPendingClose();
 
-  // The upload run (the button, and the schedule through the ticker).
+  // The upload run (the button, and the schedule through the ticker), and its preview (the
+  // button with Alt held, and the menu).
   void OnUpload();
+  void OnPreview();
   void OnScheduledUpload(const TimerEntry& entry);
   void OnMissedRuns(const std::vector<MissedRun>& missed);
 

@@ -4,6 +4,7 @@
 
 #include "GeneralSettingsDialog.h"
 #include "ListEditorDialogRunner.h"
+#include "PreviewDialog.h"
 #include "RunLogDialog.h"
 #include "ServerSettingsDialog.h"
 #include "TimerListDialog.h"
@@ -18,6 +19,15 @@ namespace tolvane {
 void MainWindow::OnUpload() {
   if (m_state.m_closing) return;
   UploadFromButton(m_ctx);
+}
+
+void MainWindow::OnPreview() {
+  if (m_state.m_closing) return;
+  std::optional<UploadPreview> preview = PreviewFromButton(m_ctx);
+  if (!preview || m_state.m_closing) return;
+  PreviewDialog dialog(*preview, this);
+  if (dialog.exec() != QDialog::Accepted || m_state.m_closing) return;
+  UploadListNow(m_ctx, preview->request.listName, preview->request.mode);
 }
 
 void MainWindow::OnScheduledUpload(const TimerEntry& entry) {

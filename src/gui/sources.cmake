@@ -9,6 +9,7 @@ list(APPEND TOLVANE_GUI_SOURCES
   src/gui/LogindShutdown.cpp
   src/gui/MainWindow.cpp
   src/gui/MainWindowCommands.cpp
+  src/gui/PreviewDialog.cpp
   src/gui/QtClock.cpp
   src/gui/QtLauncher.cpp
   src/gui/QtPrompts.cpp

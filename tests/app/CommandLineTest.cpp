@@ -104,6 +104,17 @@ TEST_F(CommandLineTest, UploadsOnlyWhatIsNewerAndLogsIt) {
   Outcome all = Run({"--upload", "web", "--mode", "all"});
   EXPECT_TRUE(Has(all.out, "合計: アップロード 2・"));
 
+  // A preview tells what would go up, and why, and changes nothing anywhere.
+  site.Write("logo.png", "new png");
+  SetFileTime(site / "logo.png", time(nullptr) + 120);
+  const std::string log = app.Read("log/" + FormatLocal(time(nullptr), "%Y-%m") + ".log");
+  Outcome preview = Run({"--preview", "web"});
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_TRUE(Has(preview.out, "アップロードする: " + (site / "logo.png") + "（")) << preview.out;
+  EXPECT_TRUE(Has(preview.out, "最新: " + (site / "index.html") + "（"));
+  EXPECT_EQ(server.files().Read("logo.png"), "png");
+  EXPECT_EQ(app.Read("log/" + FormatLocal(time(nullptr), "%Y-%m") + ".log"), log);
+
   Outcome lists = Run({"--lists"});
   EXPECT_EQ(lists.status, 0);
   EXPECT_EQ(lists.out, "web\n");

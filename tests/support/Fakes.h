@@ -129,6 +129,7 @@ class FakeMainView : public MainView {
   void SetTimerChecked(bool checked) override { timerChecked = checked; }
   bool CtrlDown() const override { return ctrl; }
   bool ShiftDown() const override { return shift; }
+  bool AltDown() const override { return alt; }
   void BringToFront() override { ++broughtToFront; }
 
   std::vector<std::string> lists;
@@ -139,7 +140,7 @@ class FakeMainView : public MainView {
   bool uploadEnabled = true;
   std::vector<bool> uploadEnabledHistory;
   bool timerChecked = false;
-  bool ctrl = false, shift = false;
+  bool ctrl = false, shift = false, alt = false;
   int broughtToFront = 0;
 };
 

@@ -103,6 +103,17 @@ TEST(FtpClientFind, ChangesDirectoryOnlyWhenTheServerAgrees) {
   EXPECT_TRUE(client.FindFile("page.html"));
 }
 
+TEST(FtpClientFind, NamesTheWorkingDirectoryAsTheServerDoes) {
+  FtpServer server;
+  server.files().Write("say \"hi\"/x.txt", "x");
+  FtpClient client(QuickOptions());
+  ConnectOrFail(client, server);
+  EXPECT_EQ(client.WorkingDirectory(), "/");
+  ASSERT_TRUE(client.ChangeDirectory("say \"hi\""));
+  EXPECT_FALSE(client.ChangeDirectory("missing"));
+  EXPECT_EQ(client.WorkingDirectory(), "/say \"hi\"");  // the reply doubles each quote
+}
+
 TEST(FtpClientFind, DeletesFiles) {
   FtpServer server({.noUtf8 = true});
   server.files().Write("old one.txt", "x");

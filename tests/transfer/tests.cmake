@@ -4,6 +4,7 @@ list(APPEND CORE_TEST_SOURCES
   transfer/FtpListingTest.cpp
   transfer/FtpReplyReaderTest.cpp
   transfer/FtpWireTest.cpp
+  transfer/PreviewTextTest.cpp
   transfer/ResultLineTest.cpp
   transfer/RunLogReaderTest.cpp
 )
@@ -11,6 +12,8 @@ list(APPEND FTP_TEST_SOURCES
   transfer/UploadRunTest.cpp
   transfer/RunLogTest.cpp
   transfer/UploadMethodsAgreeTest.cpp
+  transfer/PreviewAgreesTest.cpp
+  transfer/PreviewFromButtonTest.cpp
   transfer/ListedFoldersTest.cpp
   transfer/ClockCheckTest.cpp
   transfer/FtpClientConnectTest.cpp

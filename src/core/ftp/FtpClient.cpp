@@ -38,6 +38,25 @@ class LocalFile {
   int m_fd;
 };
 
+// The path of a 257 reply, '257 "/a ""b"" c" is the current directory': between the first
+// quote and the next one that is not doubled, a doubled quote standing for one.
+std::optional<std::string> QuotedDirectory(const std::string& line) {
+  size_t at = line.find('"');
+  if (at == std::string::npos) return std::nullopt;
+  std::string path;
+  for (++at; at < line.size(); ++at) {
+    if (line[at] != '"') {
+      path += line[at];
+    } else if (at + 1 < line.size() && line[at + 1] == '"') {
+      path += '"';
+      ++at;
+    } else {
+      return path;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 // Marks a call in progress, so one coming back in through the pump cannot pull the session
@@ -95,14 +114,29 @@ bool FtpClient::ChangeDirectory(const std::string& path) {
   return reply && reply->Completed();
 }
 
+std::optional<std::string> FtpClient::WorkingDirectory() {
+  CallGuard guard(*this);
+  if (!guard.entered() || !IsConnected()) return std::nullopt;
+  std::optional<FtpReply> reply = m_session->Control().Command("PWD");
+  if (!reply || reply->code != 257) return std::nullopt;
+  return QuotedDirectory(reply->lines.front());
+}
+
 RemoteLookup FtpClient::LookUp(const std::string& name) {
+  m_lookUpRefusal.clear();
   CallGuard guard(*this);
   if (!guard.entered()) return RemoteLookup::Unknown();
   FtpResult why;
   std::optional<std::string> wire = WireName(name, &why);
   if (!wire) return IsConnected() ? RemoteLookup::Missing() : RemoteLookup::Unknown();
   if (wire->empty()) return RemoteLookup::Missing();
-  return FindRemoteFile(*m_session, *wire, Now());
+  m_session->Control().ForgetRefusal();
+  RemoteLookup lookup = FindRemoteFile(*m_session, *wire, Now());
+  const std::optional<FtpReply>& refusal = m_session->Control().LastRefusal();
+  if (lookup.kind == RemoteLookup::Kind::Unknown && refusal && IsConnected()) {
+    m_lookUpRefusal = m_session->Refusal(refusal).serverLine;
+  }
+  return lookup;
 }
 
 std::optional<int64_t> FtpClient::FindFile(const std::string& name) {

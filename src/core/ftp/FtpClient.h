@@ -31,11 +31,17 @@ class FtpClient {
                     const std::string& password, bool passive);
   // false on any failure; the current directory is then unchanged.
   bool ChangeDirectory(const std::string& path);
+  // The current directory as the server names it (PWD), in its own spelling; nullopt when it
+  // would not say.
+  std::optional<std::string> WorkingDirectory();
   // Last-write time of a file in the current directory: found, missing, or unknown when the
   // server would not tell. An MLST `modify` or MDTM time is UTC; a LIST time is the listed
   // wall-clock time read as UTC (the basis says which), in the clock's current year when the
   // listing shows none (the previous year when that would lie in the future).
   RemoteLookup LookUp(const std::string& name);
+  // When the last LookUp came back unknown with the connection still open: the server's
+  // refusal that left it so, its last line made fit to show (empty when none was met).
+  const std::string& LookUpRefusal() const { return m_lookUpRefusal; }
   // LookUp's time when found.
   std::optional<int64_t> FindFile(const std::string& name);
   // Whether, and how, this server can list a folder so that the listing answers as FindFile
@@ -87,6 +93,7 @@ class FtpClient {
   uint64_t m_previousCommands = 0;  // of sessions already closed
   bool m_busy = false;              // a call is in progress
   bool m_closeWanted = false;       // Close() arrived while busy
+  std::string m_lookUpRefusal;
 };
 
 }  // namespace tolvane

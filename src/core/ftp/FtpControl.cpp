@@ -119,6 +119,7 @@ std::optional<FtpReply> FtpControl::NextReply(int timeoutMs) {
         m_failure = Kind::ConnectionLost;
         m_socket.Close();
       }
+      if (reply->code >= 400) m_lastRefusal = reply;
       return reply;
     }
     if (m_reader.Garbled()) return Fail(Kind::ProtocolError);

@@ -37,6 +37,10 @@ class FtpControl {
 
   // Why the connection failed; Ok while it works.
   FtpResult::Kind Failure() const { return m_failure; }
+  // The last 4xx or 5xx reply since ForgetRefusal, if any: why the server would not do
+  // something, for the caller that has only a yes or no to go on.
+  const std::optional<FtpReply>& LastRefusal() const { return m_lastRefusal; }
+  void ForgetRefusal() { m_lastRefusal.reset(); }
   // From now on masked wherever it appears in the trace and in Masked (the password, which
   // some servers echo).
   void Conceal(const std::string& secret);
@@ -61,6 +65,7 @@ class FtpControl {
   FtpResult::Kind m_failure = FtpResult::Kind::Ok;
   std::vector<std::string> m_secrets;
   uint64_t m_commandCount = 0;
+  std::optional<FtpReply> m_lastRefusal;
 };
 
 }  // namespace tolvane

@@ -13,6 +13,7 @@
 #include "settings/SettingsFile.h"
 #include "start/HeadlessSeams.h"
 #include "start/ProgramStart.h"
+#include "upload/PreviewText.h"
 #include "upload/RunLock.h"
 #include "upload/RunLog.h"
 #include "upload/UploadStarter.h"
@@ -66,10 +67,17 @@ bool TakeValue(const std::vector<std::string>& arguments, size_t& i, const std::
   return true;
 }
 
-bool IsTrouble(EntryOutcome::Kind kind) {
+// 1 when an entry failed, could not be checked, had no local file or was not reached.
+int ExitStatusOf(const UploadReport& report) {
   using Kind = EntryOutcome::Kind;
-  return kind == Kind::Failed || kind == Kind::Unchecked || kind == Kind::LocalMissing ||
-         kind == Kind::NotReached;
+  for (const EntryOutcome& outcome : report.outcomes) {
+    const Kind kind = outcome.kind;
+    if (kind == Kind::Failed || kind == Kind::Unchecked || kind == Kind::LocalMissing ||
+        kind == Kind::NotReached) {
+      return kExitEntriesFailed;
+    }
+  }
+  return kExitDone;
 }
 
 // A signal to end (systemd stopping the service, Ctrl+C) breaks the transfer in progress off
@@ -128,6 +136,26 @@ int UploadOrPreview(const CommandLineRequest& request, AppSettings& settings, st
     return state.m_terminating;
   };
   const UploadMode mode = request.mode.value_or(ModeFor(false, false, settings));
+  if (request.action == CommandLineRequest::Action::Preview) {
+    UploadRequest asked;
+    asked.origin = RunOrigin::CommandLine;
+    asked.mode = mode;
+    asked.listName = request.listName;
+    std::optional<UploadPreview> preview = PreviewList(ctx, std::move(asked), options);
+    if (!preview) return kExitBadInput;
+    if (!preview->report.connected) return kExitNoConnection;
+    out << PreviewHeading(*preview) << '\n';
+    // Named as the run log names entries: the list's own server folder, if it gives one.
+    const std::vector<UploadEntry>& entries = preview->request.entries;
+    const std::vector<PreviewRow> rows = PreviewRows(*preview);
+    for (size_t i = 0; i < rows.size() && i < entries.size(); ++i) {
+      const std::string& folder = entries[i].remoteFolder;
+      out << rows[i].action << ": " << rows[i].localPath << (folder.empty() ? "" : " → " + folder)
+          << "（" << rows[i].reason << "）\n";
+    }
+    out << PreviewSummary(preview->report) << std::endl;
+    return ExitStatusOf(preview->report);
+  }
   std::optional<UploadReport> report =
       UploadFromCommandLine(ctx, request.listName, mode, options,
                             [&out](const UploadEntry& entry, const EntryOutcome& outcome) {
@@ -141,9 +169,7 @@ int UploadOrPreview(const CommandLineRequest& request, AppSettings& settings, st
   if (report->listUnreadable) return kExitBadInput;
   if (!report->connected) return kExitNoConnection;
   out << TotalsLogText(*report) << '\n' << DurationLogText(*report) << std::endl;
-  const bool troubled = std::any_of(report->outcomes.begin(), report->outcomes.end(),
-                                    [](const EntryOutcome& o) { return IsTrouble(o.kind); });
-  return troubled ? kExitEntriesFailed : kExitDone;
+  return ExitStatusOf(*report);
 }
 
 }  // namespace
@@ -218,10 +244,6 @@ int RunCommandLine(const CommandLineRequest& request, const std::string& executa
   if (request.action == Action::Lists) {
     for (const std::string& name : FindListNames(settings)) out << name << '\n';
     return kExitDone;
-  }
-  if (request.action == Action::Preview) {
-    err << "プレビューはまだできません\n";
-    return kExitBadInput;
   }
   return UploadOrPreview(request, settings, out, err);
 }

@@ -51,6 +51,7 @@ class NoWindow : public MainView {
   void SetTimerChecked(bool) override {}
   bool CtrlDown() const override { return false; }
   bool ShiftDown() const override { return false; }
+  bool AltDown() const override { return false; }
   void BringToFront() override {}
 };
 

@@ -61,6 +61,15 @@ std::optional<std::string> ListedFolders::Put(const std::string& localPath, cons
   return m_uploader.Put(folderKey, localPath, name, type);
 }
 
+std::optional<std::string> ListedFolders::Here() {
+  Knowledge& knowledge = m_known[m_directories.Target()];
+  // A place's directory stays the same for the run, as DirectoryTracker takes it.
+  if (!knowledge.serverPath && m_directories.GoToTarget()) {
+    knowledge.serverPath = m_ftp.WorkingDirectory();
+  }
+  return knowledge.serverPath;
+}
+
 FtpFolderListing* ListedFolders::ListingHere() {
   Knowledge& knowledge = m_known[m_directories.Target()];
   knowledge.usedByFolders.insert(m_folderHere);

@@ -30,14 +30,16 @@ class ListedFolders : public RemoteFolders {
   RemoteLookup Find(const std::string& name) override;
   std::optional<std::string> Put(const std::string& localPath, const std::string& name,
                                  TransferType type) override;
+  std::optional<std::string> Here() override;
   // How many folder listings are held now.
   size_t KeptListings() const;
 
  private:
   struct Knowledge {
     std::optional<FtpFolderListing> listing;
-    bool unlistable = false;              // tried and failed, or too large: ask per file
-    std::set<std::string> usedByFolders;  // the folder lines that reached it
+    bool unlistable = false;                // tried and failed, or too large: ask per file
+    std::set<std::string> usedByFolders;    // the folder lines that reached it
+    std::optional<std::string> serverPath;  // Here(), once asked
   };
   FtpFolderListing* ListingHere();
   void DropListingsNoLongerNeeded();

@@ -22,4 +22,6 @@ std::optional<std::string> PerFileFolders::Put(const std::string& localPath,
   return m_uploader.Put(m_place, localPath, name, type);
 }
 
+std::optional<std::string> PerFileFolders::Here() { return m_ftp.WorkingDirectory(); }
+
 }  // namespace tolvane

@@ -15,6 +15,7 @@ class PerFileFolders : public RemoteFolders {
   RemoteLookup Find(const std::string& name) override;
   std::optional<std::string> Put(const std::string& localPath, const std::string& name,
                                  TransferType type) override;
+  std::optional<std::string> Here() override;
 
  private:
   FtpClient& m_ftp;

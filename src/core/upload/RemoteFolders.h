@@ -32,6 +32,9 @@ class RemoteFolders {
   // SafeUploader::Put into the directory entered last.
   virtual std::optional<std::string> Put(const std::string& localPath, const std::string& name,
                                          TransferType type) = 0;
+  // The directory entered last as the server names it (FtpClient::WorkingDirectory): two
+  // entries whose folders lead to the same directory get the same answer.
+  virtual std::optional<std::string> Here() = 0;
 };
 
 }  // namespace tolvane

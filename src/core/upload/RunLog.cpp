@@ -9,6 +9,7 @@
 
 #include "platform/LocalTime.h"
 #include "upload/FailureTexts.h"
+#include "upload/PreviewText.h"
 
 namespace tolvane {
 namespace {
@@ -26,18 +27,6 @@ const char* OriginText(RunOrigin origin) {
       return "予約";
     case RunOrigin::CommandLine:
       return "コマンドライン";
-  }
-  return "";
-}
-
-const char* ModeText(UploadMode mode) {
-  switch (mode) {
-    case UploadMode::Newer:
-      return "新しいファイルのみ";
-    case UploadMode::NewerOrSame:
-      return "同じ時刻のファイルも";
-    case UploadMode::Unchecked:
-      return "すべて（確認なし）";
   }
   return "";
 }
@@ -95,6 +84,8 @@ std::string EntryLogText(const UploadEntry& entry, const EntryOutcome& outcome) 
       return "確認できず: " + target + (outcome.detail.empty() ? "" : "（" + outcome.detail + "）");
     case Kind::Failed:
       return "失敗: " + target + "（" + outcome.detail + "）";
+    case Kind::WouldUpload:
+      return "アップロードする: " + target;
     case Kind::NotReached:
       break;
   }

@@ -3,6 +3,7 @@
 // schedule and the command line each build their own request; the status lines, a log or a
 // preview read the same report.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct UploadRequest {
   std::vector<UploadEntry> entries;
   UploadMode mode = UploadMode::Newer;
   RunOrigin origin = RunOrigin::Button;
+  // Only look: connect, look up and decide as the run would, and put nothing on the server.
+  bool preview = false;
 };
 
 struct EntryOutcome {
@@ -34,9 +37,22 @@ struct EntryOutcome {
     LocalMissing,  // no local file to read
     Unchecked,     // the server would not tell about its copy; nothing was put
     Failed,        // the put failed; `detail` says why
+    WouldUpload,   // a preview's: the run would put this file
+  };
+  // What the decision to put the file or leave it rested on.
+  enum class Reason {
+    None,           // no decision: no local file, no answer from the server, not reached
+    Compared,       // localTime against serverTime
+    NotOnServer,    // the server has no such file
+    UncheckedMode,  // the mode puts every file without asking the server
   };
   Kind kind = Kind::NotReached;
-  std::string detail;
+  std::string detail;  // Failed, and Unchecked when the server said why
+  Reason reason = Reason::None;
+  std::optional<int64_t> localTime = std::nullopt;   // the local file's time, if any
+  std::optional<int64_t> serverTime = std::nullopt;  // Compared: the server's, as compared
+  // Compared in a preview: the server's copy is the one an earlier entry would have put.
+  bool serverCopyFromEarlierEntry = false;
   // Uploaded and Failed: how the put went, for the run log.
   uint64_t bytes = 0;  // size of the local file
   TransferType type = TransferType::Binary;

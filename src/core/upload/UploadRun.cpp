@@ -16,6 +16,7 @@
 #include "upload/FailureTexts.h"
 #include "upload/ListedFolders.h"
 #include "upload/PerFileFolders.h"
+#include "upload/PreviewFolders.h"
 #include "upload/SafeUploader.h"
 #include "upload/ServerClockConvention.h"
 #include "upload/ServerLogin.h"
@@ -56,8 +57,8 @@ std::optional<int64_t> LocalFileTime(const std::string& path) {
 
 }  // namespace
 
-bool ShouldUpload(int64_t localTime, int64_t remoteTime, bool remoteYearShown, int64_t now,
-                  int32_t stimeMinutes, UploadMode mode) {
+int64_t ComparedServerTime(int64_t remoteTime, bool remoteYearShown, int64_t now,
+                           int32_t stimeMinutes) {
   int64_t remote = remoteTime;
   if (stimeMinutes != 0) remote += static_cast<int64_t>(stimeMinutes) * 60;
   LocalDate n = LocalDateOf(now);
@@ -67,10 +68,19 @@ bool ShouldUpload(int64_t localTime, int64_t remoteTime, bool remoteYearShown, i
   if (!remoteYearShown && n.year == r.year + 1 && n.month == r.month && n.day == r.day) {
     remote += (IsLeapYear(r.year) && r.month <= 2) ? 31622400 : 31536000;
   }
-  remote -= kServerClockShift;
+  return remote - kServerClockShift;
+}
+
+bool LocalIsNewer(int64_t localTime, int64_t comparedServerTime, UploadMode mode) {
   std::string local = FormatLocal(localTime, kStamp);
-  std::string server = FormatLocal(remote, kStamp);
+  std::string server = FormatLocal(comparedServerTime, kStamp);
   return mode == UploadMode::Newer ? local > server : local >= server;
+}
+
+bool ShouldUpload(int64_t localTime, int64_t remoteTime, bool remoteYearShown, int64_t now,
+                  int32_t stimeMinutes, UploadMode mode) {
+  return LocalIsNewer(localTime, ComparedServerTime(remoteTime, remoteYearShown, now, stimeMinutes),
+                      mode);
 }
 
 UploadRun::UploadRun(MainContext& ctx, FtpOptions options, UploadMethod method)
@@ -83,6 +93,7 @@ UploadRun::UploadRun(MainContext& ctx, FtpOptions options, UploadMethod method)
 }
 
 UploadReport UploadRun::Execute(const UploadRequest& request) {
+  m_previewing = request.preview;
   UploadReport report;
   report.startedAt = m_ctx.clock.Now();
   report.outcomes.resize(request.entries.size());
@@ -101,7 +112,7 @@ UploadReport UploadRun::Execute(const UploadRequest& request) {
     m_ctx.status.SetStatus("切断しています...");
     ftp.Close();
     m_ctx.status.SetStatus("完了しました");
-    m_ctx.clock.SleepMs(1000);
+    Pause();
     ShowIdle();
   }
   report.endedAt = m_ctx.clock.Now();
@@ -117,6 +128,13 @@ void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp, Uplo
   } else {
     folders = std::make_unique<ListedFolders>(ftp, uploader, EntryFolders(request.entries));
   }
+  std::unique_ptr<PreviewFolders> preview;
+  if (m_previewing) {
+    preview = std::make_unique<PreviewFolders>(*folders, m_ctx.clock,
+                                               m_ctx.settings.clockCorrectionMinutes);
+  }
+  m_previewFolders = preview.get();
+  RemoteFolders& used = preview ? *preview : *folders;
   m_serverAheadTold = false;
   // Entries are numbered from 1 in the status line, as 16-bit numbers.
   for (size_t i = 0; i < request.entries.size(); ++i) {
@@ -129,57 +147,31 @@ void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp, Uplo
     }
     UploadEntry entry{ResolveListPath(m_ctx.settings, request.entries[i].localPath),
                       request.entries[i].remoteFolder};
-    const bool goOn = RunEntry(request.mode, number, entry, now, *folders, ftp, report.outcomes[i]);
+    const bool goOn = RunEntry(request.mode, number, entry, now, used, ftp, report.outcomes[i]);
     if (m_entryDone) m_entryDone(i, report.outcomes[i]);
     if (!goOn) break;
     m_ctx.clock.Pump();
   }
+  m_previewFolders = nullptr;
 }
 
 bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
                          RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome) {
   using Kind = EntryOutcome::Kind;
+  if (!Decide(mode, number, entry, now, folders, ftp, outcome)) return false;
+  if (outcome.kind != Kind::WouldUpload) return true;
   const std::string& localPath = entry.localPath;
   const std::string remoteName = DisplayName(localPath);
-  std::optional<int64_t> localTime = LocalFileTime(localPath);
-  if (!localTime) {
-    outcome.kind = Kind::LocalMissing;
-    m_ctx.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
-    m_ctx.clock.SleepMs(1000);
+  TransferType type = TransferTypeFor(localPath, m_ctx.state.m_asciiExts);
+  outcome.type = type;
+  if (m_previewFolders) {
+    folders.Put(localPath, remoteName, type);  // only noted, for the entries after this one
     return true;
-  }
-  folders.Enter(m_ctx.settings.serverfolder, entry.remoteFolder);
-  if (mode != UploadMode::Unchecked) {
-    RemoteLookup remote = folders.Find(remoteName);
-    if (remote.kind == RemoteLookup::Kind::Unknown) {
-      // Nothing may be assumed about a file the server would not tell about: putting it
-      // could replace a newer copy.
-      outcome.kind = Kind::Unchecked;
-      if (!ftp.IsConnected()) {
-        outcome.detail = FailureText(ftp.LastFailure());
-        if (!m_ctx.state.m_terminating) m_ctx.prompts.Failure(outcome.detail);
-        return false;
-      }
-      m_ctx.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
-      m_ctx.clock.SleepMs(1000);
-      return true;
-    }
-    if (remote.kind == RemoteLookup::Kind::Found) {
-      const int64_t remoteTime = ServerWallClock(remote);
-      NoticeServerAhead(remoteTime);
-      if (!ShouldUpload(*localTime, remoteTime, remote.yearShown, now,
-                        m_ctx.settings.clockCorrectionMinutes, mode)) {
-        outcome.kind = Kind::UpToDate;
-        return true;
-      }
-    }
   }
   m_ctx.status.SetStatus(Numbered(number, "番目 アップロード中..."));
   m_ctx.status.SetFileLine(remoteName);
-  TransferType type = TransferTypeFor(localPath, m_ctx.state.m_asciiExts);
   const auto putStarted = std::chrono::steady_clock::now();
   std::optional<std::string> error = folders.Put(localPath, remoteName, type);
-  outcome.type = type;
   outcome.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::steady_clock::now() - putStarted)
                              .count();
@@ -197,6 +189,65 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
   }
   outcome.kind = Kind::Uploaded;
   return true;
+}
+
+bool UploadRun::Decide(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
+                       RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome) {
+  using Kind = EntryOutcome::Kind;
+  using Reason = EntryOutcome::Reason;
+  outcome.localTime = LocalFileTime(entry.localPath);
+  if (!outcome.localTime) {
+    outcome.kind = Kind::LocalMissing;
+    ShowNotChecked(number);
+    return true;
+  }
+  folders.Enter(m_ctx.settings.serverfolder, entry.remoteFolder);
+  outcome.kind = Kind::WouldUpload;
+  if (mode == UploadMode::Unchecked) {
+    outcome.reason = Reason::UncheckedMode;
+    return true;
+  }
+  RemoteLookup remote = folders.Find(DisplayName(entry.localPath));
+  outcome.serverCopyFromEarlierEntry = m_previewFolders && m_previewFolders->FoundAPut();
+  switch (remote.kind) {
+    case RemoteLookup::Kind::Missing:
+      outcome.reason = Reason::NotOnServer;
+      return true;
+    case RemoteLookup::Kind::Found: {
+      const int64_t remoteTime = ServerWallClock(remote);
+      NoticeServerAhead(remoteTime);
+      outcome.reason = Reason::Compared;
+      outcome.serverTime = ComparedServerTime(remoteTime, remote.yearShown, now,
+                                              m_ctx.settings.clockCorrectionMinutes);
+      if (!LocalIsNewer(*outcome.localTime, *outcome.serverTime, mode)) {
+        outcome.kind = Kind::UpToDate;
+      }
+      return true;
+    }
+    case RemoteLookup::Kind::Unknown:
+      break;
+  }
+  // Nothing may be assumed about a file the server would not tell about: putting it could
+  // replace a newer copy.
+  outcome.kind = Kind::Unchecked;
+  if (!ftp.IsConnected()) {
+    outcome.detail = FailureText(ftp.LastFailure());
+    if (!m_ctx.state.m_terminating) m_ctx.prompts.Failure(outcome.detail);
+    return false;
+  }
+  outcome.detail = ftp.LookUpRefusal();
+  ShowNotChecked(number);
+  return true;
+}
+
+void UploadRun::ShowNotChecked(size_t number) {
+  m_ctx.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
+  Pause();
+}
+
+void UploadRun::Pause() {
+  // A run leaves each step in view for a moment; a preview shows them all in its dialog.
+  if (!m_previewing) m_ctx.clock.SleepMs(1000);
 }
 
 void UploadRun::NoticeServerAhead(int64_t remoteTime) {

@@ -16,6 +16,7 @@
 namespace tolvane {
 
 class FtpClient;
+class PreviewFolders;
 class RemoteFolders;
 
 inline constexpr const char* kServerAheadText =
@@ -27,6 +28,11 @@ inline constexpr const char* kServerAheadText =
 // `now` is the current time plus 9 hours, as the run takes it.
 bool ShouldUpload(int64_t localTime, int64_t remoteTime, bool remoteYearShown, int64_t now,
                   int32_t stimeMinutes, UploadMode mode);
+// Its two steps: the server time as compared (seconds since 1970, like a local file's time),
+// and the comparison at minute precision.
+int64_t ComparedServerTime(int64_t remoteTime, bool remoteYearShown, int64_t now,
+                           int32_t stimeMinutes);
+bool LocalIsNewer(int64_t localTime, int64_t comparedServerTime, UploadMode mode);
 
 // How the run finds its way on the server. Both give the same results; PerFile asks about
 // every entry by itself and stays as the reference the faster way is checked against.
@@ -39,7 +45,9 @@ class UploadRun {
   explicit UploadRun(MainContext& ctx, FtpOptions options = {},
                      UploadMethod method = UploadMethod::Listed);
 
-  // Connects, walks the entries and disconnects. Returns when the run ended.
+  // Connects, walks the entries and disconnects. Returns when the run ended. A preview
+  // request takes every step up to the put, with the same status texts, and puts, renames
+  // and deletes nothing: its entries that the run would put come back as WouldUpload.
   UploadReport Execute(const UploadRequest& request);
 
   // Hears of each entry as soon as it is decided, with its index in the request.
@@ -51,6 +59,12 @@ class UploadRun {
   // False when the connection is gone and the run cannot go on.
   bool RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
                 RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome);
+  // Whether the entry's file goes up: WouldUpload, UpToDate, LocalMissing or Unchecked in
+  // `outcome`, with what that rested on. False when the connection is gone.
+  bool Decide(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
+              RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome);
+  void ShowNotChecked(size_t number);
+  void Pause();
   void ShowIdle();
   // Tells once per run when a server time lies ahead of the corrected local clock.
   void NoticeServerAhead(int64_t remoteTime);
@@ -60,6 +74,8 @@ class UploadRun {
   UploadMethod m_method;
   bool m_serverAheadTold = false;
   EntryObserver m_entryDone;
+  bool m_previewing = false;
+  PreviewFolders* m_previewFolders = nullptr;  // while a preview walks its entries
 };
 
 }  // namespace tolvane

@@ -6,6 +6,7 @@
 #include "upload/ResultLine.h"
 #include "upload/RunLock.h"
 #include "upload/RunLog.h"
+#include "window/BusyGuard.h"
 #include "window/GatheredNotices.h"
 #include "window/MainState.h"
 #include "window/StatusTexts.h"
@@ -34,6 +35,27 @@ class WindowBusy {
   MainContext& m_ctx;
   bool m_entered;
 };
+
+// The list selected in the window, or nullopt after telling that none is.
+std::optional<std::string> SelectedList(MainContext& ctx) {
+  int selected = ctx.view.ListSelection();
+  if (selected < 0) {
+    ctx.prompts.Error("リストが選択されていません");
+    return std::nullopt;
+  }
+  return ctx.view.ListName(selected);
+}
+
+// Fills in the request's entries from its list file; false after telling it cannot be read.
+bool ReadEntries(MainContext& ctx, UploadRequest& request) {
+  std::optional<UploadList> list = ReadListFile(ctx.settings, request.listName);
+  if (!list) {
+    ctx.prompts.Error("\"" + request.listName + "\"リストを読み込めませんでした");
+    return false;
+  }
+  request.entries = std::move(list->entries);
+  return true;
+}
 
 // Keeps the result in the file line until the next run, with what the person should know:
 // server times ahead of the clock, and (once per program run: a message box would hold up the
@@ -70,13 +92,10 @@ std::optional<UploadReport> RunList(MainContext& ctx, UploadRequest request,
   }
   RunLog log(ctx.settings);
   UploadReport report;
-  std::optional<UploadList> list = ReadListFile(ctx.settings, request.listName);
-  if (!list) {
-    ctx.prompts.Error("\"" + request.listName + "\"リストを読み込めませんでした");
+  if (!ReadEntries(ctx, request)) {
     report.listUnreadable = true;
     report.startedAt = report.endedAt = ctx.clock.Now();
   } else {
-    request.entries = std::move(list->entries);
     FtpOptions logged = setup.options;
     log.Listen(logged);
     UploadRun run(ctx, logged, setup.method);
@@ -117,14 +136,52 @@ std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions option
   UploadRequest request;
   request.origin = RunOrigin::Button;
   request.mode = ModeFor(ctx.view.CtrlDown(), ctx.view.ShiftDown(), ctx.settings);
-  int selected = ctx.view.ListSelection();
-  if (selected < 0) {
-    ctx.prompts.Error("リストが選択されていません");
-    return std::nullopt;
-  }
-  request.listName = ctx.view.ListName(selected);
+  std::optional<std::string> list = SelectedList(ctx);
+  if (!list) return std::nullopt;
+  request.listName = *list;
   std::optional<UploadReport> report =
       RunList(ctx, std::move(request), {std::move(options), method, nullptr, {}});
+  if (!report) ctx.prompts.Error(kOtherRunText);
+  return report;
+}
+
+std::optional<UploadPreview> PreviewFromButton(MainContext& ctx, FtpOptions options,
+                                               UploadMethod method) {
+  // The menu stays open to a run in progress, which the preview would disturb.
+  if (RefuseWhileBusy(ctx)) return std::nullopt;
+  WindowBusy busy(ctx);
+  UploadRequest request;
+  request.origin = RunOrigin::Button;
+  request.mode = ModeFor(ctx.view.CtrlDown(), ctx.view.ShiftDown(), ctx.settings);
+  std::optional<std::string> list = SelectedList(ctx);
+  if (!list) return std::nullopt;
+  request.listName = *list;
+  std::optional<UploadPreview> preview = PreviewList(ctx, std::move(request), options, method);
+  // Nothing was done: what the last run did comes back into view.
+  ctx.status.SetFileLine(ctx.state.m_lastResult);
+  if (preview && !preview->report.connected) return std::nullopt;  // the failure has been shown
+  return preview;
+}
+
+std::optional<UploadPreview> PreviewList(MainContext& ctx, UploadRequest request,
+                                         FtpOptions options, UploadMethod method) {
+  request.preview = true;
+  if (!ReadEntries(ctx, request)) return std::nullopt;
+  UploadReport report = UploadRun(ctx, std::move(options), method).Execute(request);
+  return UploadPreview{std::move(request), std::move(report), ctx.settings.hostname,
+                       ctx.settings.serverfolder, ctx.settings.clockCorrectionMinutes};
+}
+
+std::optional<UploadReport> UploadListNow(MainContext& ctx, const std::string& listName,
+                                          UploadMode mode, FtpOptions options) {
+  WindowBusy busy(ctx);
+  if (!busy.entered()) return std::nullopt;
+  UploadRequest request;
+  request.origin = RunOrigin::Button;
+  request.mode = mode;
+  request.listName = listName;
+  std::optional<UploadReport> report =
+      RunList(ctx, std::move(request), {std::move(options), UploadMethod::Listed, nullptr, {}});
   if (!report) ctx.prompts.Error(kOtherRunText);
   return report;
 }

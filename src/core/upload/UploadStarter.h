@@ -10,6 +10,7 @@
 #include "schedule/ClockGap.h"
 #include "schedule/TimerEntry.h"
 #include "settings/AppSettings.h"
+#include "upload/PreviewText.h"
 #include "upload/UploadRun.h"
 #include "window/MainView.h"
 
@@ -29,6 +30,23 @@ using EntryReport = std::function<void(const UploadEntry&, const EntryOutcome&)>
 // holding the folder).
 std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions options = {},
                                              UploadMethod method = UploadMethod::Listed);
+
+// The selected list in the keys' mode, looked at: every look-up and decision of the run the
+// button would start, nothing put and nothing logged. nullopt when there is nothing to show
+// (a run in progress, no list selected, the list unreadable, the server not reached); the
+// reason has been shown.
+std::optional<UploadPreview> PreviewFromButton(MainContext& ctx, FtpOptions options = {},
+                                               UploadMethod method = UploadMethod::Listed);
+
+// The preview of `request` (its list name, mode and origin): nullopt when the list cannot be
+// read; a report that did not connect when the server could not be reached.
+std::optional<UploadPreview> PreviewList(MainContext& ctx, UploadRequest request,
+                                         FtpOptions options = {},
+                                         UploadMethod method = UploadMethod::Listed);
+
+// A preview's upload: `listName` in the mode previewed, run and logged as the button's run.
+std::optional<UploadReport> UploadListNow(MainContext& ctx, const std::string& listName,
+                                          UploadMode mode, FtpOptions options = {});
 
 // A schedule entry come due: the keys are not asked, and the window comes forward first when
 // the settings say so.

@@ -4,6 +4,8 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/core/upload/FailureTexts.cpp
   src/core/upload/ListedFolders.cpp
   src/core/upload/PerFileFolders.cpp
+  src/core/upload/PreviewFolders.cpp
+  src/core/upload/PreviewText.cpp
   src/core/upload/SafeUploader.cpp
   src/core/upload/ResultLine.cpp
   src/core/upload/RunLock.cpp

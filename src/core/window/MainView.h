@@ -32,6 +32,7 @@ class MainView {
   // Keyboard state at the moment of asking.
   virtual bool CtrlDown() const = 0;
   virtual bool ShiftDown() const = 0;
+  virtual bool AltDown() const = 0;
 
   // Shows the window normally (out of the tray if it is there), in front, painted at once.
   virtual void BringToFront() = 0;

@@ -42,6 +42,7 @@ class ListedFoldersTest : public ::testing::Test, protected test::UploadRunRig {
   }
 
   void Run() {
+    settings.connections = 1;  // the commands of one connection, in their order
     before = server->Commands().size();
     UploadFromButton(ctx, test::QuickOptions());
     ASSERT_TRUE(prompts.shown.empty());
@@ -58,20 +59,35 @@ class ListedFoldersTest : public ::testing::Test, protected test::UploadRunRig {
   size_t before = 0;
 };
 
-TEST_F(ListedFoldersTest, CheckingListsEachFolderOnceAndEntersItOnce) {
+TEST_F(ListedFoldersTest, CheckingListsEachFolderOnceByItsPathWithoutEnteringIt) {
   Serve();
   Tree({"a", "b", "c"}, 5);
   Run();
+  EXPECT_EQ(Sent("MLSD /a"), 1u);
   EXPECT_EQ(Sent("MLSD"), 3u);
   EXPECT_EQ(Sent("MLST"), 0u);
-  EXPECT_EQ(Sent("CWD"), 6u);  // "/" and the folder, once per folder
+  EXPECT_EQ(Sent("CWD"), 0u);
   EXPECT_EQ(Sent("STOR"), 0u);
 
   settings.serverfolder = "/";
-  Tree({"a", "b"}, 2);  // two entries a folder: cheaper asked one by one
+  Tree({"a", "b"}, 2);  // two entries a folder are worth a listing
+  Run();
+  EXPECT_EQ(Sent("MLSD"), 2u);
+  EXPECT_EQ(Sent("MLST"), 0u);
+
+  Tree({"a", "b"}, 1);  // one is asked about by itself
   Run();
   EXPECT_EQ(Sent("MLSD"), 0u);
-  EXPECT_EQ(Sent("MLST"), 4u);
+  EXPECT_EQ(Sent("MLST"), 2u);
+}
+
+TEST_F(ListedFoldersTest, FoldersAPathCannotNameAreEnteredAsBefore) {
+  Serve();
+  Tree({"a/b"}, 3);  // a relative path of two steps must be tried as the run would
+  Run();
+  EXPECT_EQ(Sent("CWD a/b"), 1u);
+  EXPECT_EQ(Sent("MLSD"), 1u);
+  EXPECT_EQ(Sent("MLSD /"), 0u);
 }
 
 TEST_F(ListedFoldersTest, AFileItPutIsLookedUpAfresh) {
@@ -81,7 +97,8 @@ TEST_F(ListedFoldersTest, AFileItPutIsLookedUpAfresh) {
         "a", site / "a/f0.txt", "a"});
   Run();
   EXPECT_EQ(Sent("STOR"), 4u);  // the server's copy of f0.txt is newer after the first put
-  EXPECT_EQ(Sent("MLSD"), 1u);
+  EXPECT_EQ(Sent("MLSD /a"), 1u);
+  EXPECT_EQ(Sent("MLSD"), 2u);  // and once inside, for temporary files a killed run left
   EXPECT_EQ(Sent("MLST f0.txt"), 1u);
 }
 
@@ -108,7 +125,9 @@ TEST_F(ListedFoldersTest, ListsOnlyWhereTheListingKeepsTheLookUpsConvention) {
     // MDTM tells UTC, LIST the server's wall clock: with MDTM every file is asked by MDTM.
     // Without it, the first look-up learns that and reads LIST itself; then one per folder.
     EXPECT_EQ(Sent("MDTM"), noMdtm ? 1u : 8u);
-    EXPECT_EQ(Sent("LIST"), noMdtm ? 3u : 0u);
+    // The first folder is tried by its path, which this server refuses: never again.
+    EXPECT_EQ(Sent("LIST -a /"), noMdtm ? 1u : 0u);
+    EXPECT_EQ(Sent("LIST"), noMdtm ? 4u : 0u);
   }
 }
 
@@ -149,7 +168,7 @@ TEST(ListedFoldersMemory, AListingGoesWhenNoLaterEntryLooksInItsFolder) {
   for (const char* name : {"a/f.txt", "b/f.txt"}) server.files().Write(name, "x");
   FtpClient client(test::QuickOptions());
   test::ConnectOrFail(client, server);
-  SafeUploader uploader(client, true, {});
+  SafeUploader uploader(client, true, std::set<std::string>{});
   ListedFolders folders(client, uploader, {"a", "a", "a", "a", "b", "b", "b", "b"});
   for (const char* folder : {"a", "a", "a", "a", "b"}) {
     folders.Enter("", folder);
@@ -168,7 +187,7 @@ TEST(RemoteFolders, TakeNamesOf260CharactersOrMoreAsMissingWithoutAsking) {
   for (int i = 0; i < 260; ++i) japanese260 += "あ";  // characters, not bytes, count
   FtpClient client(test::QuickOptions());
   test::ConnectOrFail(client, server);
-  SafeUploader uploader(client, false, {});
+  SafeUploader uploader(client, false, std::set<std::string>{});
   PerFileFolders perFile(client, uploader);
   ListedFolders listed(client, uploader, {""});
   for (RemoteFolders* folders : std::vector<RemoteFolders*>{&perFile, &listed}) {

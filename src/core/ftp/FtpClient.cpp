@@ -151,10 +151,13 @@ FolderListingWay FtpClient::ListingWay() {
   return RemoteFolderListingWay(*m_session);
 }
 
-std::optional<FtpFolderListing> FtpClient::ListFolder() {
+std::optional<FtpFolderListing> FtpClient::ListFolder(const std::string& path) {
   CallGuard guard(*this);
   if (!guard.entered() || !IsConnected()) return std::nullopt;
-  return ListRemoteFolder(*m_session, Now());
+  FtpResult why;
+  std::optional<std::string> wire = WireName(path, &why);
+  if (!wire) return std::nullopt;
+  return ListRemoteFolder(*m_session, Now(), *wire);
 }
 
 FolderAnswer FtpClient::FindInListing(const FtpFolderListing& listing,

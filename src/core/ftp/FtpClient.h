@@ -47,8 +47,9 @@ class FtpClient {
   // Whether, and how, this server can list a folder so that the listing answers as FindFile
   // would (see FtpFileFinder.h); what it lacks is learnt as the session goes on.
   FolderListingWay ListingWay();
-  // The current directory's listing; nullopt when the server cannot give one or it failed.
-  std::optional<FtpFolderListing> ListFolder();
+  // The current directory's listing, or with `path` that folder's without entering it; nullopt
+  // when the server cannot give one or it failed (a server may take no path at all).
+  std::optional<FtpFolderListing> ListFolder(const std::string& path = {});
   // FindFile's answer for `name` taken from a listing of the directory it would look in;
   // AskServer when only FindFile itself can tell.
   FolderAnswer FindInListing(const FtpFolderListing& listing, const std::string& name) const;

@@ -51,6 +51,14 @@ std::optional<std::string> ReceiveMlsd(FtpSession& session) {
   return channel.ReceiveAll();
 }
 
+// A listing of another folder, named by its path. A refusal says nothing about the command
+// itself (the folder may be missing, or the server may take no path), so nothing is learnt.
+std::optional<std::string> ReceiveAt(FtpSession& session, const std::string& command) {
+  FtpDataChannel channel(session);
+  if (!channel.Start(command).Succeeded()) return std::nullopt;
+  return channel.ReceiveAll();
+}
+
 // A listing of the current directory by MLSD or LIST; its names become the session's.
 std::optional<FtpFolderListing> ListBy(FtpSession& session, bool mlsd, int64_t nowUtc) {
   std::optional<FtpFolderListing> listing;
@@ -132,10 +140,19 @@ FolderListingWay RemoteFolderListingWay(FtpSession& session) {
   return FolderListingWay::None;
 }
 
-std::optional<FtpFolderListing> ListRemoteFolder(FtpSession& session, int64_t nowUtc) {
+std::optional<FtpFolderListing> ListRemoteFolder(FtpSession& session, int64_t nowUtc,
+                                                 const std::string& wirePath) {
   FolderListingWay way = RemoteFolderListingWay(session);
   if (way == FolderListingWay::None) return std::nullopt;
-  return ListBy(session, way == FolderListingWay::Mlsd, nowUtc);
+  if (wirePath.empty()) return ListBy(session, way == FolderListingWay::Mlsd, nowUtc);
+  if (way == FolderListingWay::Mlsd) {
+    std::optional<std::string> text = ReceiveAt(session, "MLSD " + wirePath);
+    return text ? FtpFolderListing::FromMlsd(*text) : std::nullopt;
+  }
+  const char* list = session.Lacks().listAll ? "LIST " : "LIST -a ";
+  std::optional<std::string> text = ReceiveAt(session, list + wirePath);
+  if (!text) return std::nullopt;
+  return FtpFolderListing::FromList(*text, nowUtc);
 }
 
 bool LearnNamesHere(FtpSession& session, int64_t nowUtc) {

@@ -46,8 +46,11 @@ RemoteLookup FindRemoteFile(FtpSession& session, const std::string& wireName, in
 enum class FolderListingWay { None, Mlsd, List };
 FolderListingWay RemoteFolderListingWay(FtpSession& session);
 
-// The current directory's listing, or nullopt when it cannot be had (see above) or failed.
-std::optional<FtpFolderListing> ListRemoteFolder(FtpSession& session, int64_t nowUtc);
+// The current directory's listing, or with `wirePath` that folder's, without entering it (the
+// session's names of the current directory stay as they are); nullopt when it cannot be had
+// (see above) or failed.
+std::optional<FtpFolderListing> ListRemoteFolder(FtpSession& session, int64_t nowUtc,
+                                                 const std::string& wirePath = {});
 
 // The session's names of the current directory (FtpSession::NamesHere), listed by whatever
 // way the server allows when not yet known; false when the folder could not be listed.

@@ -4,6 +4,7 @@
 // known is not sent again. The server's folders are taken not to change during the run:
 // the run only puts files, and a put neither makes nor removes a folder.
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,13 +30,26 @@ class DirectoryTracker {
   const Place& Target() const { return m_target; }
   // Brings the connection to Target(); false when the server no longer answers as before.
   bool GoToTarget() { return GoTo(m_target); }
+  // Brings the connection to `place` (a Target() of this or another connection's tracker).
+  bool GoTo(const Place& place);
+
+  // Where Enter(changes) leads if every change whose outcome is not known yet succeeds. Only
+  // when each of those is "/", an absolute path or one folder name: a server may refuse a
+  // relative path of several steps that it takes in an absolute one, so such a change
+  // must be tried (nullopt).
+  std::optional<Place> Foreseen(const std::vector<std::string>& changes) const;
+  // Enter(changes) without asking the server: the changes not known yet are taken as done,
+  // because the server showed that Foreseen(changes) exists (e.g. by listing it).
+  void Assume(const std::vector<std::string>& changes);
+  // The absolute path that leads to `place` in one change, when its every step is a plain
+  // folder name; nullopt otherwise.
+  static std::optional<std::string> PathOf(const Place& place);
 
  private:
   using Key = std::pair<Place, std::string>;
   static bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
   static Place After(const Place& from, const std::string& path);
   static Key KeyOf(const Place& from, const std::string& path);
-  bool GoTo(const Place& place);
   bool Change(const std::string& path);  // sends the change, remembers its outcome
 
   FtpClient& m_ftp;

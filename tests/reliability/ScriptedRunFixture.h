@@ -31,6 +31,8 @@ class ScriptedRunFixture : public ::testing::Test, protected UploadListRig {
     settings.hostname = server->hostField();
     settings.username = "tolvane";
     settings.password = "secret";
+    // The scripts count commands per connection: the run keeps to one.
+    settings.connections = 1;
     prompts.shown.clear();
   }
 

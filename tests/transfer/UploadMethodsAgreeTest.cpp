@@ -1,7 +1,10 @@
 // The listing run against the plain per-file run, on randomized server trees and upload lists:
 // the same files must arrive with the same bytes, in the same order, and the person must see
-// the same status texts, file lines and messages. Each run gets its own fresh server.
+// the same status texts, file lines and messages. The listing run over several connections
+// against the one over one: the same, except the order in which the puts reach the server.
+// Each run gets its own fresh server.
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <ctime>
 
@@ -18,16 +21,18 @@ using test::Texts;
 
 // What a run left behind and showed.
 struct Outcome {
-  Texts status, fileLines, messages, stored;
+  Texts status, fileLines, messages, stored, outcomes;
   std::map<std::string, std::string> tree;  // path → bytes, marked when written by the run
   size_t commands = 0, listings = 0;
 };
 
-Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app) {
+Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app,
+                int connections = 1) {
   test::FtpServer server(s.server);
   test::FillServer(server, s);
   AppSettings settings = test::SettingsIn(app);
   test::UseServer(settings, s, server, true);
+  settings.connections = connections;
   MainState state;
   state.m_asciiExts = {"html", "txt"};
   test::FakeMainView view;
@@ -39,9 +44,14 @@ Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app
   MainContext ctx{settings, state, view, prompts, status, clock};
   FtpOptions options;
   options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 3000;
-  UploadFromButton(ctx, options, method);
+  std::optional<UploadReport> report = UploadFromButton(ctx, options, method);
 
-  Outcome out{status.statusHistory, status.fileHistory, {}, {}, test::Tree(server, s.serverFiles)};
+  Outcome out{
+      status.statusHistory, status.fileHistory, {}, {}, {}, test::Tree(server, s.serverFiles)};
+  for (const EntryOutcome& entry : report ? report->outcomes : std::vector<EntryOutcome>{}) {
+    out.outcomes.push_back(std::to_string(static_cast<int>(entry.kind)) + " " +
+                           std::to_string(static_cast<int>(entry.reason)) + " " + entry.detail);
+  }
   for (const test::Shown& shown : prompts.shown) {
     out.messages.push_back(shown.caption + "|" + std::to_string(static_cast<int>(shown.icon)) +
                            "|" + shown.text);
@@ -49,7 +59,7 @@ Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app
   for (const std::string& c : server.Commands()) {
     ++out.commands;
     if (c.rfind("STOR ", 0) == 0) out.stored.push_back(c);
-    if (c == "MLSD" || c == "LIST") ++out.listings;
+    if (c.rfind("MLSD", 0) == 0 || c.rfind("LIST", 0) == 0) ++out.listings;
   }
   return out;
 }
@@ -70,6 +80,17 @@ TEST(UploadMethodsAgree, SameFilesAndTextsOnRandomTreesAndLists) {
     EXPECT_EQ(listed.status, plain.status) << "seed " << seed;
     EXPECT_EQ(listed.fileLines, plain.fileLines) << "seed " << seed;
     EXPECT_EQ(listed.messages, plain.messages) << "seed " << seed;
+    EXPECT_EQ(listed.outcomes, plain.outcomes) << "seed " << seed;
+
+    Outcome parallel = RunWith(UploadMethod::Listed, s, app, 3);
+    EXPECT_EQ(parallel.tree, listed.tree) << "seed " << seed;
+    EXPECT_EQ(parallel.status, listed.status) << "seed " << seed;
+    EXPECT_EQ(parallel.fileLines, listed.fileLines) << "seed " << seed;
+    EXPECT_EQ(parallel.messages, listed.messages) << "seed " << seed;
+    EXPECT_EQ(parallel.outcomes, listed.outcomes) << "seed " << seed;
+    std::sort(parallel.stored.begin(), parallel.stored.end());
+    std::sort(listed.stored.begin(), listed.stored.end());
+    EXPECT_EQ(parallel.stored, listed.stored) << "seed " << seed;
     plainCommands += plain.commands;
     listedCommands += listed.commands;
     listings += listed.listings;

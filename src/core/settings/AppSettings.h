@@ -25,11 +25,14 @@ struct AppSettings {
   int32_t clockCorrectionMinutes = 0;
   uint8_t shift = 0;
   uint8_t ctrl = 0;
-  uint8_t logFtp = 0;  // the run log keeps the FTP conversation too
+  uint8_t logFtp = 0;       // the run log keeps the FTP conversation too
+  int32_t connections = 2;  // connections a run makes to the server at once
 
   // The flags other than `timer`, `passiveMode` and `temporaryNames` count as on only when exactly 1.
   static bool IsOn(uint8_t flag) { return flag == 1; }
 };
+
+inline constexpr int32_t kMaxConnections = 8;
 
 // exeFolder and iniPath from the executable's full path.
 void SetPathsFromExecutable(AppSettings& settings, const std::string& executablePath);

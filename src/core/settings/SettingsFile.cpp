@@ -1,5 +1,7 @@
 #include "settings/SettingsFile.h"
 
+#include <algorithm>
+
 #include <optional>
 #include <random>
 
@@ -49,6 +51,7 @@ void LoadSettings(AppSettings& s) {
   s.shift = Flag(file, "main", "shift", 0);
   s.ctrl = Flag(file, "main", "ctrl", 0);
   s.logFtp = Flag(file, "main", "logftp", 0);
+  s.connections = std::clamp(file.GetInt("main", "connections", 2), 1, kMaxConnections);
   s.timer = Flag(file, "timer", "timer", 0);
   s.minimizeToTray = Flag(file, "timer", "saisyou", 0);
   s.startInTray = Flag(file, "timer", "kidou", 0);

@@ -6,34 +6,101 @@
 namespace tolvane {
 namespace {
 
-// An MLSD listing costs about three round trips (data connection, the command, its end)
-// and an MLST look-up one, so a folder is listed only when four or more entries will look
-// in it. A folder's size is not known before its listing arrives: a huge folder with few
-// entries in it is the case this count keeps from costing more than it saves. Where a
-// look-up itself reads LIST, listing the folder once is never dearer.
-int EntriesWorthAListing(FolderListingWay way) { return way == FolderListingWay::Mlsd ? 4 : 1; }
+// A LIST of a path can answer for something else than the folder: some servers list a
+// missing folder as empty, and a path naming a file lists that file. Only a listing that
+// shows more is taken for the folder's.
+bool ListedTheFolder(const FtpFolderListing& listing, FolderListingWay way,
+                     const std::string& path) {
+  if (way == FolderListingWay::Mlsd) return true;  // MLSD lists folders only
+  const std::set<std::string>& names = listing.Names();
+  if (names.empty()) return false;
+  const std::string last = path.substr(path.rfind('/') + 1);
+  return !(names.size() == 1 && (*names.begin() == last || *names.begin() == path));
+}
 
 }  // namespace
 
+bool ListedFolders::WorthAListing(FolderListingWay way, int entries) {
+  // An MLSD listing costs about three round trips (data connection, the command, its end)
+  // and an MLST look-up one besides the change of directory it needs, so a folder is listed
+  // when two or more entries will look in it. A folder's size is not known before its
+  // listing arrives: a huge folder with few entries in it is the case this count keeps from
+  // costing more than it saves. Where a look-up itself reads LIST, listing the folder once is
+  // never dearer.
+  if (way == FolderListingWay::None) return false;
+  return entries >= (way == FolderListingWay::Mlsd ? 2 : 1);
+}
+
+std::vector<std::string> ListedFolders::ChangesOf(const std::string& serverFolder,
+                                                  const std::string& folder) {
+  std::vector<std::string> changes{"/"};
+  if (!serverFolder.empty()) changes.push_back(serverFolder);
+  if (!folder.empty()) changes.push_back(folder);
+  return changes;
+}
+
 ListedFolders::ListedFolders(FtpClient& ftp, SafeUploader& uploader,
-                             const std::vector<std::string>& entryFolders)
-    : m_ftp(ftp), m_uploader(uploader), m_directories(ftp) {
+                             const std::vector<std::string>& entryFolders, ListingByPath byPath)
+    : m_ftp(ftp), m_uploader(uploader), m_byPath(std::move(byPath)), m_directories(ftp) {
   for (const std::string& folder : entryFolders) ++m_entriesLeft[folder];
+  if (!m_byPath) m_byPath = [this](const std::string& path) { return m_ftp.ListFolder(path); };
 }
 
 void ListedFolders::Enter(const std::string& serverFolder, const std::string& folder) {
+  // The previous entry's changes, if still put off, are never needed: these start at "/".
   DropListingsNoLongerNeeded();
   m_folderHere = folder;
   auto left = m_entriesLeft.find(folder);
   m_entriesHere = left != m_entriesLeft.end() ? left->second-- : 0;
-  std::vector<std::string> changes{"/"};
-  if (!serverFolder.empty()) changes.push_back(serverFolder);
-  if (!folder.empty()) changes.push_back(folder);
-  m_directories.Enter(changes);
+  // The changes wait until the run must be there: a listing by path may spare them.
+  m_changes = ChangesOf(serverFolder, folder);
+  m_settled = false;
+}
+
+void ListedFolders::Settle() {
+  if (m_settled) return;
+  m_settled = true;
+  m_directories.Enter(m_changes);
+}
+
+FtpFolderListing* ListedFolders::ListingFromPath(bool& failed) {
+  if (m_settled || m_pathRefused) return nullptr;
+  std::optional<DirectoryTracker::Place> foreseen = m_directories.Foreseen(m_changes);
+  if (!foreseen) return nullptr;
+  Knowledge& knowledge = m_known[*foreseen];
+  if (knowledge.listing) {
+    m_directories.Assume(m_changes);
+    m_settled = true;
+    return &*knowledge.listing;
+  }
+  std::optional<std::string> path = DirectoryTracker::PathOf(*foreseen);
+  const FolderListingWay way = m_ftp.ListingWay();
+  if (knowledge.unlistable || !path || !WorthAListing(way, m_entriesHere)) return nullptr;
+  std::optional<FtpFolderListing> listing = m_byPath(*path);
+  failed = !listing || !ListedTheFolder(*listing, way, *path);
+  if (failed) return nullptr;
+  ForgetPuts(*listing);
+  m_directories.Assume(m_changes);
+  m_settled = true;
+  knowledge.usedByFolders.insert(m_folderHere);
+  if (listing->Bytes() <= kMaxKeptListingBytes) {
+    knowledge.listing = std::move(listing);
+  } else {
+    knowledge.unlistable = true;
+  }
+  return knowledge.listing ? &*knowledge.listing : nullptr;
 }
 
 RemoteLookup ListedFolders::Find(const std::string& name) {
-  const FtpFolderListing* listing = ListingHere();
+  bool pathFailed = false;
+  const FtpFolderListing* listing = ListingFromPath(pathFailed);
+  if (!listing) {
+    const std::optional<DirectoryTracker::Place> foreseen = m_directories.Foreseen(m_changes);
+    Settle();
+    listing = ListingHere();
+    // Listed from inside where the path was refused: the server takes no path.
+    if (listing && pathFailed && m_directories.Target() == foreseen) m_pathRefused = true;
+  }
   // Listed first all the same: whether a folder is worth a listing is decided by its first
   // look-up, whatever the name.
   if (!IsFindableName(name)) return RemoteLookup::Missing();
@@ -52,16 +119,24 @@ std::optional<std::string> ListedFolders::Put(const std::string& localPath, cons
                                               TransferType type) {
   // Whatever becomes of the put, the file may have changed; and the folder may be known
   // under another way of reaching it, so every listing forgets the name.
+  PutPlace put = PreparePut(name);
+  if (!m_directories.GoTo(put.place)) return std::string(kFolderUnreachable);
+  return m_uploader.Put(put.folderKey, localPath, name, type);
+}
+
+ListedFolders::PutPlace ListedFolders::PreparePut(const std::string& name) {
+  Settle();
+  m_putNames.insert(name);
   for (auto& [place, knowledge] : m_known) {
     if (knowledge.listing) m_ftp.ForgetInListing(*knowledge.listing, name);
   }
-  m_directories.GoToTarget();
-  std::string folderKey;
-  for (const std::string& change : m_directories.Target()) folderKey += change + '\n';
-  return m_uploader.Put(folderKey, localPath, name, type);
+  PutPlace put{m_directories.Target(), {}};
+  for (const std::string& change : put.place) put.folderKey += change + '\n';
+  return put;
 }
 
 std::optional<std::string> ListedFolders::Here() {
+  Settle();
   Knowledge& knowledge = m_known[m_directories.Target()];
   // A place's directory stays the same for the run, as DirectoryTracker takes it.
   if (!knowledge.serverPath && m_directories.GoToTarget()) {
@@ -74,9 +149,9 @@ FtpFolderListing* ListedFolders::ListingHere() {
   Knowledge& knowledge = m_known[m_directories.Target()];
   knowledge.usedByFolders.insert(m_folderHere);
   if (!knowledge.listing && !knowledge.unlistable) {
-    FolderListingWay way = m_ftp.ListingWay();
-    if (way != FolderListingWay::None && m_entriesHere >= EntriesWorthAListing(way)) {
+    if (WorthAListing(m_ftp.ListingWay(), m_entriesHere)) {
       if (m_directories.GoToTarget()) knowledge.listing = m_ftp.ListFolder();
+      if (knowledge.listing) ForgetPuts(*knowledge.listing);
       if (knowledge.listing && knowledge.listing->Bytes() > kMaxKeptListingBytes) {
         knowledge.listing.reset();
       }
@@ -84,6 +159,13 @@ FtpFolderListing* ListedFolders::ListingHere() {
     }
   }
   return knowledge.listing ? &*knowledge.listing : nullptr;
+}
+
+void ListedFolders::ForgetPuts(FtpFolderListing& listing) {
+  // Taken ahead of time, or while a put on another connection was under way: what has been
+  // put may be missing from it. On one connection every put ended before the listing began.
+  if (!m_putsElsewhere) return;
+  for (const std::string& name : m_putNames) m_ftp.ForgetInListing(listing, name);
 }
 
 size_t ListedFolders::KeptListings() const {

@@ -25,7 +25,11 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }  // namespace
 
 SafeUploader::SafeUploader(FtpClient& ftp, bool temporaryName, std::set<std::string> listedNames)
-    : m_ftp(ftp), m_temporaryName(temporaryName), m_listedNames(std::move(listedNames)) {}
+    : SafeUploader(ftp, temporaryName, std::make_shared<SharedUploads>(std::move(listedNames))) {}
+
+SafeUploader::SafeUploader(FtpClient& ftp, bool temporaryName,
+                           std::shared_ptr<SharedUploads> shared)
+    : m_ftp(ftp), m_temporaryName(temporaryName), m_shared(std::move(shared)) {}
 
 std::string SafeUploader::TemporaryNameFor(const std::string& name, unsigned salt) {
   uint64_t hash = 14695981039346656037ull;  // FNV-1a
@@ -52,7 +56,7 @@ bool SafeUploader::IsTemporaryName(const std::string& name) {
 std::string SafeUploader::TemporaryName(const std::string& name) const {
   unsigned salt = 0;
   std::string temporary = TemporaryNameFor(name, salt);
-  while (m_listedNames.count(temporary) != 0) temporary = TemporaryNameFor(name, ++salt);
+  while (m_shared->listedNames.count(temporary) != 0) temporary = TemporaryNameFor(name, ++salt);
   return temporary;
 }
 
@@ -71,14 +75,19 @@ SafeUploader::Attempt SafeUploader::PutOnce(const std::string& localPath, const 
                                             TransferType type) {
   if (m_temporaryName && !m_renameRefused) {
     const std::string temporary = TemporaryName(name);
+    Writing(temporary, true);
     Attempt attempt = PutAs(localPath, temporary, type);
-    if (attempt.outcome != Outcome::Done) return attempt;
+    if (attempt.outcome != Outcome::Done) {
+      Writing(temporary, false);
+      return attempt;
+    }
     FtpClient::RenameResult renamed = m_ftp.Rename(temporary, name);
     if (renamed == FtpClient::RenameResult::TargetRefused && m_ftp.IsConnected()) {
       // Some servers never rename onto an existing file: make way for it first.
       m_ftp.DeleteFile(name);
       renamed = m_ftp.Rename(temporary, name);
     }
+    Writing(temporary, false);
     if (renamed == FtpClient::RenameResult::Done) return {Outcome::Done, std::nullopt};
     m_ftp.DeleteFile(temporary);
     if (!m_ftp.IsConnected()) return {Outcome::Failed, FailureText(m_ftp.LastFailure())};
@@ -117,13 +126,40 @@ SafeUploader::Attempt SafeUploader::PutAs(const std::string& localPath, const st
   return {Outcome::Done, std::nullopt};
 }
 
-void SafeUploader::SweepLeftovers(const std::string& folderKey) {
-  if (!m_temporaryName || !m_sweptFolders.insert(folderKey).second) return;
-  std::optional<std::set<std::string>> names = m_ftp.NamesHere();
-  if (!names) return;
-  for (const std::string& name : *names) {
-    if (IsTemporaryName(name) && m_listedNames.count(name) == 0) m_ftp.DeleteFile(name);
+void SafeUploader::Writing(const std::string& temporary, bool on) {
+  std::lock_guard<std::mutex> lock(m_shared->mutex);
+  if (on) {
+    m_shared->writing.insert(temporary);
+  } else {
+    m_shared->writing.erase(m_shared->writing.find(temporary));
   }
+}
+
+void SafeUploader::SweepLeftovers(const std::string& folderKey) {
+  if (!m_temporaryName) return;
+  {
+    // A folder is swept once, before anything is put into it from any connection.
+    std::unique_lock<std::mutex> lock(m_shared->mutex);
+    auto [sweep, first] = m_shared->sweeps.emplace(folderKey, false);
+    if (!first) {
+      m_shared->sweepDone.wait(lock, [&] { return sweep->second; });
+      return;
+    }
+  }
+  if (std::optional<std::set<std::string>> names = m_ftp.NamesHere()) {
+    for (const std::string& name : *names) {
+      if (!IsTemporaryName(name) || m_shared->listedNames.count(name) != 0) continue;
+      bool written;
+      {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        written = m_shared->writing.count(name) != 0;  // another folder line, the same folder
+      }
+      if (!written) m_ftp.DeleteFile(name);
+    }
+  }
+  std::lock_guard<std::mutex> lock(m_shared->mutex);
+  m_shared->sweeps[folderKey] = true;
+  m_shared->sweepDone.notify_all();
 }
 
 }  // namespace tolvane

@@ -6,6 +6,10 @@
 // checked against the server's SIZE; a local file that changed while it was sent is sent
 // again. Temporary files a killed run left behind are removed from every folder this one
 // puts into.
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,18 +21,34 @@ namespace tolvane {
 class FtpClient;
 
 inline constexpr const char* kChangedDuringUpload = "アップロード中にファイルが変更されました";
+inline constexpr const char* kFolderUnreachable = "サーバーのフォルダーに移動できませんでした";
 inline constexpr const char* kSizeMismatch =
     "サーバーに届いたファイルの大きさが元のファイルと違います";
 
+// What the uploaders of one run's connections share: the names of every entry of the run
+// (which a temporary name must never be), the folders swept so far, and the temporary names
+// being written right now, which a sweep on another connection must leave alone.
+struct SharedUploads {
+  explicit SharedUploads(std::set<std::string> names) : listedNames(std::move(names)) {}
+  const std::set<std::string> listedNames;
+  std::mutex mutex;
+  std::condition_variable sweepDone;
+  std::map<std::string, bool> sweeps;  // folder key → swept (false: being swept)
+  std::multiset<std::string> writing;
+};
+
 class SafeUploader {
  public:
-  // `listedNames`: the names of every entry of the run, which a temporary name must never be.
   SafeUploader(FtpClient& ftp, bool temporaryName, std::set<std::string> listedNames);
+  // One of several uploaders of a run, each on its own connection and thread.
+  SafeUploader(FtpClient& ftp, bool temporaryName, std::shared_ptr<SharedUploads> shared);
 
   // Puts `localPath` as `name` into the client's current directory; `folderKey` tells that
   // directory apart from the others of the run. nullopt on success, else the text to show.
   std::optional<std::string> Put(const std::string& folderKey, const std::string& localPath,
                                  const std::string& name, TransferType type);
+
+  const std::shared_ptr<SharedUploads>& Shared() const { return m_shared; }
 
   // ".tolvane-<16 hex digits>.part": hidden, recognisable, one per name (and salt).
   static std::string TemporaryNameFor(const std::string& name, unsigned salt = 0);
@@ -45,10 +65,11 @@ class SafeUploader {
   void SweepLeftovers(const std::string& folderKey);
   std::string TemporaryName(const std::string& name) const;
 
+  void Writing(const std::string& temporary, bool on);
+
   FtpClient& m_ftp;
   bool m_temporaryName;
-  std::set<std::string> m_listedNames;
-  std::set<std::string> m_sweptFolders;
+  std::shared_ptr<SharedUploads> m_shared;
   bool m_renameRefused = false;  // renaming onto the real name failed even after deleting it
 };
 

@@ -7,9 +7,12 @@
 
 namespace tolvane {
 
+FtpResult ConnectToServer(FtpClient& ftp, const AppSettings& s) {
+  return ftp.Connect(s.hostname, s.username, s.password, s.passiveMode != 0);
+}
+
 std::optional<std::string> ConnectWithSettings(FtpClient& ftp, MainContext& ctx) {
-  const AppSettings& s = ctx.settings;
-  FtpResult connected = ftp.Connect(s.hostname, s.username, s.password, s.passiveMode != 0);
+  FtpResult connected = ConnectToServer(ftp, ctx.settings);
   if (connected.Succeeded()) return std::nullopt;
   std::string text = FailureText(connected);
   ctx.prompts.Failure(text);

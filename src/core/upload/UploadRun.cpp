@@ -2,18 +2,22 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
 #include <set>
 
 #include "ftp/FtpClient.h"
+#include "ftp/FtpFolderListing.h"
 #include "lists/ListStore.h"
 #include "platform/LineFile.h"
 #include "platform/LocalTime.h"
 #include "settings/AppSettings.h"
 #include "settings/AsciiModeTable.h"
+#include "upload/DirectoryTracker.h"
 #include "upload/FailureTexts.h"
+#include "upload/FolderPrefetch.h"
 #include "upload/ListedFolders.h"
 #include "upload/PerFileFolders.h"
 #include "upload/PreviewFolders.h"
@@ -27,6 +31,8 @@ namespace tolvane {
 namespace {
 
 constexpr const char* kStamp = "%Y%m%d%H%M";
+// Entries decided ahead of the first one not yet shown (its put still under way), at most.
+constexpr size_t kDecidedAhead = 64;
 // Server times this far ahead of the corrected local clock mean the correction is wrong.
 constexpr int64_t kServerAheadSeconds = 600;
 
@@ -46,6 +52,12 @@ std::set<std::string> EntryNames(const std::vector<UploadEntry>& entries) {
   std::set<std::string> names;
   for (const UploadEntry& entry : entries) names.insert(DisplayName(entry.localPath));
   return names;
+}
+
+uint64_t FileBytes(const std::string& path) {
+  std::error_code error;
+  uint64_t bytes = std::filesystem::file_size(path, error);
+  return error ? 0 : bytes;
 }
 
 // The local file's modification time, or nullopt when there is no such file.
@@ -119,14 +131,37 @@ UploadReport UploadRun::Execute(const UploadRequest& request) {
   return report;
 }
 
+struct UploadRun::PutResult {
+  std::optional<std::string> error;
+  int64_t milliseconds = 0;
+  uint64_t bytes = 0;
+  bool connected = true;  // the connection that made the put is still open
+};
+
 void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp, UploadReport& report) {
   const int64_t now = m_ctx.clock.Now() + kServerClockShift;
-  SafeUploader uploader(ftp, m_ctx.settings.temporaryNames != 0, EntryNames(request.entries));
+  auto shared = std::make_shared<SharedUploads>(EntryNames(request.entries));
+  SafeUploader uploader(ftp, m_ctx.settings.temporaryNames != 0, shared);
   std::unique_ptr<RemoteFolders> folders;
+  std::unique_ptr<ConnectionPool> pool;
+  std::unique_ptr<FolderPrefetch> prefetch;
   if (m_method == UploadMethod::PerFile) {
     folders = std::make_unique<PerFileFolders>(ftp, uploader);
   } else {
-    folders = std::make_unique<ListedFolders>(ftp, uploader, EntryFolders(request.entries));
+    auto listed = std::make_unique<ListedFolders>(
+        ftp, uploader, EntryFolders(request.entries), [&](const std::string& path) {
+          return prefetch ? prefetch->ListingOf(path, ftp) : ftp.ListFolder(path);
+        });
+    m_listed = listed.get();
+    pool = MakePool(ftp, *listed, uploader, request);
+    if (pool) listed->PutsRunElsewhere();
+    folders = std::move(listed);
+  }
+  m_pool = pool.get();
+  if (pool && request.mode != UploadMode::Unchecked) {
+    const size_t ahead = 4 * static_cast<size_t>(m_ctx.settings.connections);
+    prefetch = std::make_unique<FolderPrefetch>(*pool, FoldersToList(request, ftp), ahead,
+                                                [this] { Waiting(); });
   }
   std::unique_ptr<PreviewFolders> preview;
   if (m_previewing) {
@@ -136,23 +171,85 @@ void UploadRun::UploadEntries(const UploadRequest& request, FtpClient& ftp, Uplo
   m_previewFolders = preview.get();
   RemoteFolders& used = preview ? *preview : *folders;
   m_serverAheadTold = false;
+  m_stopped = false;
   // Entries are numbered from 1 in the status line, as 16-bit numbers.
   for (size_t i = 0; i < request.entries.size(); ++i) {
     // Ending the program during a run stops it at the next entry.
     if (m_ctx.state.m_closing || m_ctx.state.m_terminating) break;
     const uint16_t number = static_cast<uint16_t>(i + 1);
-    if (request.mode != UploadMode::Unchecked) {
-      m_ctx.status.SetStatus(Numbered(number, "番目 更新確認中..."));
-      m_ctx.status.SetFileLine("");
-    }
     UploadEntry entry{ResolveListPath(m_ctx.settings, request.entries[i].localPath),
                       request.entries[i].remoteFolder};
-    const bool goOn = RunEntry(request.mode, number, entry, now, used, ftp, report.outcomes[i]);
-    if (m_entryDone) m_entryDone(i, report.outcomes[i]);
-    if (!goOn) break;
+    AwaitPutOf(DisplayName(entry.localPath));
+    m_pending.push_back(Pending{i, {}, true, nullptr, nullptr});
+    if (request.mode != UploadMode::Unchecked) {
+      Show(Shown::Kind::Status, Numbered(number, "番目 更新確認中..."));
+      Show(Shown::Kind::FileLine, "");
+    }
+    m_pending.back().goOn =
+        RunEntry(request.mode, number, entry, now, used, ftp, report.outcomes[i]);
+    const bool goOn = m_pending.back().goOn;
+    ShowFinished(report, ftp, !goOn);
+    if (!goOn || m_stopped) break;
+    // The entries decided ahead of those shown stay few, whatever the length of the list.
+    if (m_pending.size() > kDecidedAhead && m_pending.front().put) {
+      m_pool->Wait(m_pending.front().put, [this] { Waiting(); });
+    }
     m_ctx.clock.Pump();
   }
+  // What the others still do is finished (or, when the program is ending, broken off).
+  if (m_pool && (m_ctx.state.m_closing || m_ctx.state.m_terminating || m_stopped)) {
+    m_pool->DropQueued();
+  }
+  ShowFinished(report, ftp, true);
+  prefetch.reset();
+  pool.reset();
+  m_pool = nullptr;
+  m_listed = nullptr;
+  m_putsByName.clear();
   m_previewFolders = nullptr;
+}
+
+std::unique_ptr<ConnectionPool> UploadRun::MakePool(FtpClient& ftp, ListedFolders& listed,
+                                                    SafeUploader& uploader,
+                                                    const UploadRequest& request) {
+  const int connections = std::clamp(m_ctx.settings.connections, 1, kMaxConnections);
+  if (connections <= 1 || request.entries.size() < 2) return nullptr;
+  // A preview puts nothing: the extra connections only list, and only where there is a check.
+  if (request.preview && request.mode == UploadMode::Unchecked) return nullptr;
+  const AppSettings settings = m_ctx.settings;
+  const bool temporaryNames = settings.temporaryNames != 0;
+  std::shared_ptr<SharedUploads> shared = uploader.Shared();
+  FtpOptions options = m_options;
+  auto pool = std::make_unique<ConnectionPool>(
+      PoolConnection{ftp, listed.Directories(), uploader}, connections - 1, options,
+      [settings](FtpClient& client) { return ConnectToServer(client, settings).Succeeded(); },
+      [temporaryNames, shared](FtpClient& client) {
+        return std::make_unique<SafeUploader>(client, temporaryNames, shared);
+      });
+  pool->SetNow(m_ctx.clock.Now());
+  return pool;
+}
+
+std::vector<std::string> UploadRun::FoldersToList(const UploadRequest& request,
+                                                  FtpClient& ftp) const {
+  std::map<std::string, int> entries;
+  for (const UploadEntry& entry : request.entries) ++entries[entry.remoteFolder];
+  const FolderListingWay way = ftp.ListingWay();
+  DirectoryTracker start(ftp);  // asks nothing: only foresees
+  std::set<std::string> seen;
+  std::vector<std::string> paths;
+  for (const UploadEntry& entry : request.entries) {
+    auto count = entries.find(entry.remoteFolder);
+    if (count == entries.end()) continue;
+    const bool worth = ListedFolders::WorthAListing(way, count->second);
+    entries.erase(count);  // each folder line once
+    if (!worth) continue;
+    std::optional<DirectoryTracker::Place> place =
+        start.Foreseen(ListedFolders::ChangesOf(m_ctx.settings.serverfolder, entry.remoteFolder));
+    std::optional<std::string> path = place ? DirectoryTracker::PathOf(*place) : std::nullopt;
+    if (path && seen.insert(*path).second) paths.push_back(*path);
+  }
+  return paths;
 }
 
 bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
@@ -168,21 +265,23 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
     folders.Put(localPath, remoteName, type);  // only noted, for the entries after this one
     return true;
   }
-  m_ctx.status.SetStatus(Numbered(number, "番目 アップロード中..."));
-  m_ctx.status.SetFileLine(remoteName);
+  Show(Shown::Kind::Status, Numbered(number, "番目 アップロード中..."));
+  Show(Shown::Kind::FileLine, remoteName);
+  if (m_pool) {
+    DispatchPut(localPath, remoteName, type);
+    return true;
+  }
   const auto putStarted = std::chrono::steady_clock::now();
   std::optional<std::string> error = folders.Put(localPath, remoteName, type);
   outcome.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::steady_clock::now() - putStarted)
                              .count();
-  std::error_code sizeError;
-  outcome.bytes = std::filesystem::file_size(localPath, sizeError);
-  if (sizeError) outcome.bytes = 0;
+  outcome.bytes = FileBytes(localPath);
   if (error) {
     outcome.kind = Kind::Failed;
     outcome.detail = *error;
     if (m_ctx.state.m_terminating) return false;  // the program is ending: no message box
-    m_ctx.prompts.Failure(outcome.detail);
+    Show(Shown::Kind::Failure, outcome.detail);
     // Without a connection every later entry would fail the same way, each with its own
     // message box: one message is enough.
     return ftp.IsConnected();
@@ -191,6 +290,112 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
   return true;
 }
 
+void UploadRun::DispatchPut(const std::string& localPath, const std::string& remoteName,
+                            TransferType type) {
+  ListedFolders::PutPlace place = m_listed->PreparePut(remoteName);
+  auto result = std::make_shared<PutResult>();
+  auto put = m_pool->Submit([place, localPath, remoteName, type, result](PoolConnection& on) {
+    const auto started = std::chrono::steady_clock::now();
+    if (!on.directories.GoTo(place.place)) {
+      result->error = kFolderUnreachable;
+    } else {
+      result->error = on.uploader.Put(place.folderKey, localPath, remoteName, type);
+    }
+    result->milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now() - started)
+                               .count();
+    result->connected = on.ftp.IsConnected();
+    result->bytes = FileBytes(localPath);
+  });
+  m_pending.back().put = put;
+  m_pending.back().result = result;
+  m_putsByName[LooseName(remoteName)] = put;
+}
+
+void UploadRun::AwaitPutOf(const std::string& remoteName) {
+  if (!m_pool) return;
+  auto put = m_putsByName.find(LooseName(remoteName));
+  if (put == m_putsByName.end()) return;
+  m_pool->Wait(put->second, [this] { Waiting(); });
+  m_putsByName.erase(put);
+}
+
+void UploadRun::ShowFinished(UploadReport& report, FtpClient& ftp, bool all) {
+  while (!m_pending.empty()) {
+    Pending& pending = m_pending.front();
+    EntryOutcome& outcome = report.outcomes[pending.index];
+    if (pending.put) {
+      if (!all && !m_pool->Done(pending.put)) return;
+      m_pool->Wait(pending.put, [this] { Waiting(); });
+      FinishPut(pending, outcome, ftp);
+    }
+    if (!m_stopped) {
+      for (const Shown& shown : pending.shown) ShowNow(shown);
+      if (m_entryDone && outcome.kind != EntryOutcome::Kind::NotReached) {
+        m_entryDone(pending.index, outcome);
+      }
+      m_stopped = !pending.goOn;
+    }
+    m_pending.pop_front();
+  }
+}
+
+void UploadRun::FinishPut(Pending& pending, EntryOutcome& outcome, FtpClient& ftp) {
+  using Kind = EntryOutcome::Kind;
+  if (!ConnectionPool::Ran(*pending.put)) {
+    outcome = EntryOutcome{};  // the run ended before this put began
+    pending.goOn = false;
+    return;
+  }
+  const PutResult& result = *pending.result;
+  outcome.milliseconds = result.milliseconds;
+  outcome.bytes = result.bytes;
+  if (!result.error) {
+    outcome.kind = Kind::Uploaded;
+    return;
+  }
+  outcome.kind = Kind::Failed;
+  outcome.detail = *result.error;
+  if (m_ctx.state.m_terminating) {
+    pending.goOn = false;  // the program is ending: no message box
+    return;
+  }
+  pending.shown.push_back({Shown::Kind::Failure, outcome.detail});
+  // Without a connection every later entry would likely fail the same way, each with its own
+  // message box: one message is enough.
+  pending.goOn = result.connected && ftp.IsConnected();
+}
+
+void UploadRun::Waiting() {
+  if (m_options.pump) m_options.pump();
+  m_pool->SetNow(m_ctx.clock.Now());
+  if (m_options.cancelled && m_options.cancelled()) m_pool->Cancel();
+}
+
+void UploadRun::Show(Shown::Kind kind, const std::string& text) {
+  if (m_pending.empty()) {
+    ShowNow({kind, text});
+  } else {
+    m_pending.back().shown.push_back({kind, text});
+  }
+}
+
+void UploadRun::ShowNow(const Shown& shown) {
+  switch (shown.kind) {
+    case Shown::Kind::Status:
+      m_ctx.status.SetStatus(shown.text);
+      break;
+    case Shown::Kind::FileLine:
+      m_ctx.status.SetFileLine(shown.text);
+      break;
+    case Shown::Kind::Failure:
+      m_ctx.prompts.Failure(shown.text);
+      break;
+    case Shown::Kind::Pause:
+      Pause();
+      break;
+  }
+}
 bool UploadRun::Decide(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
                        RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome) {
   using Kind = EntryOutcome::Kind;
@@ -232,7 +437,7 @@ bool UploadRun::Decide(UploadMode mode, size_t number, const UploadEntry& entry,
   outcome.kind = Kind::Unchecked;
   if (!ftp.IsConnected()) {
     outcome.detail = FailureText(ftp.LastFailure());
-    if (!m_ctx.state.m_terminating) m_ctx.prompts.Failure(outcome.detail);
+    if (!m_ctx.state.m_terminating) Show(Shown::Kind::Failure, outcome.detail);
     return false;
   }
   outcome.detail = ftp.LookUpRefusal();
@@ -241,8 +446,8 @@ bool UploadRun::Decide(UploadMode mode, size_t number, const UploadEntry& entry,
 }
 
 void UploadRun::ShowNotChecked(size_t number) {
-  m_ctx.status.SetStatus(Numbered(number, "番目 更新確認できませんでした"));
-  Pause();
+  Show(Shown::Kind::Status, Numbered(number, "番目 更新確認できませんでした"));
+  Show(Shown::Kind::Pause, "");
 }
 
 void UploadRun::Pause() {
@@ -257,7 +462,7 @@ void UploadRun::NoticeServerAhead(int64_t remoteTime) {
                       kServerClockShift;
   if (serverUtc <= m_ctx.clock.Now() + kServerAheadSeconds) return;
   m_serverAheadTold = true;
-  m_ctx.status.SetStatus(kServerAheadText);
+  Show(Shown::Kind::Status, kServerAheadText);
 }
 
 void UploadRun::ShowIdle() { m_ctx.status.SetStatus(IdleText(m_ctx.settings, m_ctx.state)); }

@@ -3,19 +3,25 @@
 // the server into its server folder, showing each step in the status lines, and reports what
 // became of each entry. It reads no window state: whoever starts it says what to run.
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "ftp/FtpFileFinder.h"
 #include "ftp/FtpOptions.h"
+#include "upload/ConnectionPool.h"
 #include "upload/UploadRequest.h"
 #include "window/MainView.h"
 
 namespace tolvane {
 
 class FtpClient;
+class ListedFolders;
+class SafeUploader;
 class PreviewFolders;
 class RemoteFolders;
 
@@ -50,12 +56,44 @@ class UploadRun {
   // and deletes nothing: its entries that the run would put come back as WouldUpload.
   UploadReport Execute(const UploadRequest& request);
 
-  // Hears of each entry as soon as it is decided, with its index in the request.
+  // Hears of each entry as soon as it is decided (and its put, if any, ended), in list
+  // order, with its index in the request.
   using EntryObserver = std::function<void(size_t, const EntryOutcome&)>;
   void ObserveEntries(EntryObserver observer) { m_entryDone = std::move(observer); }
 
  private:
+  // What the person is shown of one entry, kept until every entry before it is shown.
+  struct Shown {
+    enum class Kind { Status, FileLine, Failure, Pause };
+    Kind kind;
+    std::string text;
+  };
+  struct PutResult;
+  struct Pending {
+    size_t index = 0;
+    std::vector<Shown> shown;
+    bool goOn = true;
+    std::shared_ptr<ConnectionPool::Task> put;  // a put in progress on some connection
+    std::shared_ptr<PutResult> result;
+  };
+
   void UploadEntries(const UploadRequest& request, FtpClient& ftp, UploadReport& report);
+  std::unique_ptr<ConnectionPool> MakePool(FtpClient& ftp, ListedFolders& listed,
+                                           SafeUploader& uploader, const UploadRequest& request);
+  std::vector<std::string> FoldersToList(const UploadRequest& request, FtpClient& ftp) const;
+  // Puts the entry's file on whichever connection is free first.
+  void DispatchPut(const std::string& localPath, const std::string& remoteName, TransferType type);
+  // Waits for an earlier entry's put of the same server file.
+  void AwaitPutOf(const std::string& remoteName);
+  // Shows the entries whose turn has come, in list order: all of them with `all` (waiting
+  // for their puts), else those up to the first put still in progress.
+  void ShowFinished(UploadReport& report, FtpClient& ftp, bool all);
+  void FinishPut(Pending& pending, EntryOutcome& outcome, FtpClient& ftp);
+  // Called on the run's thread while it waits for another connection.
+  void Waiting();
+  // Shows at once, or keeps it with the entry being decided while earlier ones are not shown.
+  void Show(Shown::Kind kind, const std::string& text);
+  void ShowNow(const Shown& shown);
   // False when the connection is gone and the run cannot go on.
   bool RunEntry(UploadMode mode, size_t number, const UploadEntry& entry, int64_t now,
                 RemoteFolders& folders, FtpClient& ftp, EntryOutcome& outcome);
@@ -76,6 +114,12 @@ class UploadRun {
   EntryObserver m_entryDone;
   bool m_previewing = false;
   PreviewFolders* m_previewFolders = nullptr;  // while a preview walks its entries
+  // While entries are walked with more than one connection:
+  ConnectionPool* m_pool = nullptr;
+  ListedFolders* m_listed = nullptr;
+  std::deque<Pending> m_pending;  // decided, not yet shown, in list order
+  std::map<std::string, std::shared_ptr<ConnectionPool::Task>> m_putsByName;
+  bool m_stopped = false;  // an entry ended the run: later ones are no longer shown
 };
 
 }  // namespace tolvane

@@ -1,5 +1,7 @@
 list(APPEND TOLVANE_CORE_SOURCES
   src/core/upload/ClockCheck.cpp
+  src/core/upload/ConnectionPool.cpp
+  src/core/upload/FolderPrefetch.cpp
   src/core/upload/DirectoryTracker.cpp
   src/core/upload/FailureTexts.cpp
   src/core/upload/ListedFolders.cpp

@@ -111,25 +111,39 @@ std::shared_ptr<ConnectionPool::Task> ConnectionPool::Submit(Job job) {
 
 void ConnectionPool::Wait(const std::shared_ptr<Task>& task, const std::function<void()>& waiting) {
   for (;;) {
+    std::shared_ptr<Task> mine;
     {
       std::unique_lock<std::mutex> lock(m_mutex);
+      if (task->state == Task::State::Done) break;
+      // The awaited job if no one has taken it yet, else the next one waiting for a
+      // connection: this connection would only stand idle meanwhile.
       if (task->state == Task::State::Queued) {
-        task->state = Task::State::Running;  // left in the queue; the workers pass it by
-        lock.unlock();
-        HandOnTrace();
-        task->job(m_own);
-        Finish(task);
-        return;
+        mine = task;
+      } else {
+        for (const std::shared_ptr<Task>& queued : m_queue) {
+          if (queued->state == Task::State::Queued) {
+            mine = queued;
+            break;
+          }
+        }
       }
-      if (task->state != Task::State::Done) {
+      if (mine) {
+        mine->state = Task::State::Running;  // left in the queue; the workers pass it by
+      } else {
         m_changed.wait_for(lock, std::chrono::milliseconds(20),
                            [&] { return task->state == Task::State::Done; });
       }
     }
     HandOnTrace();
-    if (Done(task)) return;
+    if (mine) {
+      mine->job(m_own);
+      Finish(mine);
+      continue;
+    }
+    if (Done(task)) break;
     if (waiting) waiting();
   }
+  HandOnTrace();
 }
 
 bool ConnectionPool::Done(const std::shared_ptr<Task>& task) {

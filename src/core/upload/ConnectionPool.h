@@ -49,8 +49,8 @@ class ConnectionPool {
   ConnectionPool& operator=(const ConnectionPool&) = delete;
 
   std::shared_ptr<Task> Submit(Job job);
-  // Returns once `task` ran (or was dropped by Cancel); `waiting` is called on this thread at
-  // least every 20 ms meanwhile.
+  // Returns once `task` ran (or was dropped by Cancel), meanwhile running queued jobs on the
+  // owner's connection; between them `waiting` is called on this thread at least every 20 ms.
   void Wait(const std::shared_ptr<Task>& task, const std::function<void()>& waiting);
   bool Done(const std::shared_ptr<Task>& task);
   // False when Cancel dropped the task before it ran.

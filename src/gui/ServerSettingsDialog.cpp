@@ -43,6 +43,8 @@ void ServerSettingsDialog::OnInitDialog() {
   ui->minutesEdit->setText(QString::fromStdString(fields.minutes));
   ui->passiveModeCheck->setChecked(fields.passiveMode);
   ui->tempNameCheck->setChecked(fields.temporaryNames);
+  ui->connectionsSpin->setRange(1, kMaxConnections);
+  ui->connectionsSpin->setValue(fields.connections);
   for (const std::string& item : m_form.Items()) ui->extList->addItem(QString::fromStdString(item));
   ui->hostEdit->setFocus();
 }
@@ -51,7 +53,7 @@ ServerSettingsFields ServerSettingsDialog::ReadFields() const {
   return {ui->hostEdit->text().toStdString(),     ui->userEdit->text().toStdString(),
           ui->passwordEdit->text().toStdString(), ui->folderEdit->text().toStdString(),
           ui->minutesEdit->text().toStdString(),  ui->passiveModeCheck->isChecked(),
-          ui->tempNameCheck->isChecked()};
+          ui->tempNameCheck->isChecked(),         ui->connectionsSpin->value()};
 }
 
 void ServerSettingsDialog::Focus(ServerField field) {

@@ -101,6 +101,24 @@ TEST_F(ServerSettingsFormTest, ChangedKeysAreWrittenInOrderAndReadBack) {
   EXPECT_FALSE(dir.Exists("mode.ini"));
 }
 
+TEST_F(ServerSettingsFormTest, ConnectionsAreTwoWhenAbsentAndStayWithinOneToEight) {
+  ServerSettingsForm& f = Open();
+  EXPECT_EQ(f.Initial().connections, 2);
+  ServerSettingsFields fields = f.Initial();
+  fields.connections = 5;
+  EXPECT_TRUE(f.Ok(fields).close);
+  EXPECT_EQ(Key("connections"), "5");
+  EXPECT_EQ(Reloaded().connections, 5);
+  fields.connections = 12;
+  f.Ok(fields);
+  EXPECT_EQ(Key("connections"), "8");
+  for (const char* stored : {"0", "-3", "99"}) {
+    Reset();
+    Open(std::string("[main]\r\nconnections=") + stored + "\r\n");
+    EXPECT_EQ(settings.connections, std::string(stored) == "99" ? 8 : 1) << stored;
+  }
+}
+
 TEST_F(ServerSettingsFormTest, OnlyChangedValuesAreRewritten) {
   ServerSettingsForm& f = Open(kFullIni);
   ASSERT_TRUE(StorePassword(settings, "secret") == PasswordStore::Ok);

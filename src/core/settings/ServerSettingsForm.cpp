@@ -1,5 +1,7 @@
 #include "settings/ServerSettingsForm.h"
 
+#include <algorithm>
+
 #include <optional>
 
 #include "platform/AsciiText.h"
@@ -27,7 +29,8 @@ ServerSettingsFields ServerSettingsForm::Initial() const {
           m_settings.serverfolder,
           std::to_string(m_settings.clockCorrectionMinutes),
           m_settings.passiveMode != 0,
-          m_settings.temporaryNames != 0};
+          m_settings.temporaryNames != 0,
+          m_settings.connections};
 }
 
 ServerFormStep ServerSettingsForm::Add(const ServerSettingsFields& fields,
@@ -133,7 +136,9 @@ bool ServerSettingsForm::StoreKeys(const ServerSettingsFields& fields,
        (!minutes || StoreIntSetting(s, "main", "stime", s.clockCorrectionMinutes, *minutes)) &&
        StoreFlagSetting(s, "main", "pasv", s.passiveMode, s.passiveMode != 0, fields.passiveMode) &&
        StoreFlagSetting(s, "main", "tempname", s.temporaryNames, s.temporaryNames != 0,
-                        fields.temporaryNames);
+                        fields.temporaryNames) &&
+       StoreIntSetting(s, "main", "connections", s.connections,
+                       std::clamp(fields.connections, 1, kMaxConnections));
   if (!ok) {
     m_prompts.Error(kSettingsWriteFailed);
     step = {false, ServerField::None};

@@ -21,6 +21,7 @@ struct ServerSettingsFields {
   std::string minutes;  // the text of the minutes box, read by ScanInteger
   bool passiveMode = false;
   bool temporaryNames = true;
+  int connections = 2;  // the spin box's value, 1 to kMaxConnections
 };
 
 enum class ServerField { None, Hostname, Username, Password, Serverfolder, Minutes, Extension };
@@ -52,7 +53,7 @@ class ServerSettingsForm {
   bool Delete(int index);
 
   // OK: stores the changed values in the order hostname, username, password, serverfolder,
-  // clockCorrectionMinutes, passiveMode, temporaryNames, then mode.ini. A text or password that cannot be stored stops it before
+  // clockCorrectionMinutes, passiveMode, temporaryNames, connections, then mode.ini. A text or password that cannot be stored stops it before
   // anything is written. An unreadable minutes entry keeps clockCorrectionMinutes and the dialog open, with
   // everything else stored.
   ServerFormStep Ok(const ServerSettingsFields& fields);

@@ -1,18 +1,22 @@
 // The upload run against the local FTP server with every reply delayed, side by side with
-// lftp's `mirror -R --only-newer` over the same tree, in two workloads:
-//   check-only   every file unchanged: the plain per-file run, the listing run, lftp, and
-//                the round-trip floor (see Floor below);
-//   changed      `changed` files newer here, spread over every folder: each of the three
-//                uploads the same files, each into a fresh copy of the server tree.
+// lftp's `mirror -R --only-newer` and rclone's `copy --update` over the same tree, in two
+// workloads:
+//   check-only   every file unchanged: the plain per-file run, the listing run over 1, 2, 4
+//                and 8 connections, lftp, rclone, and the round-trip floor (see Floor below);
+//   changed      `changed` files newer here, spread over every folder: each uploads the same
+//                files, each into a fresh copy of the server tree.
 // Prints wall times, ratios and commands per file.
 //
 //   upload_bench [files=1000] [folders=20] [delay_ms=10] [changed=100]
+//   upload_bench memory [files=100000] [folders=200]
+//                the growth of the process's memory over a check-only run of a long list
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -95,8 +99,17 @@ Measure Timed(const test::FtpServer& server, F&& work) {
   return m;
 }
 
-Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method) {
+// Status lines that keep nothing: the recorder's history would weigh on a memory figure.
+class UnkeptStatus : public StatusLines {
+ public:
+  void SetStatus(const std::string&) override {}
+  void SetFileLine(const std::string&) override {}
+};
+
+Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method, int connections = 1,
+                   bool keepStatus = true) {
   AppSettings settings = test::SettingsIn(s.app);
+  settings.connections = connections;
   settings.hostname = server.hostField();
   settings.username = server.options().user;
   settings.password = server.options().password;
@@ -106,7 +119,9 @@ Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method) 
   view.lists = {"bench"};
   view.listSelection = 0;
   test::RecordingPrompts prompts;
-  test::RecordingStatus status;
+  test::RecordingStatus recorded;
+  UnkeptStatus unkept;
+  StatusLines& status = keepStatus ? static_cast<StatusLines&>(recorded) : unkept;
   test::FakeClock clock(time(nullptr));  // the one-second "finished" hold is not slept
   MainContext ctx{settings, state, view, prompts, status, clock};
   Measure m = Timed(server, [&] { UploadFromButton(ctx, {}, method); });
@@ -123,6 +138,33 @@ Measure RunLftp(const test::FtpServer& server, Site& s) {
   int rc = 0;
   Measure m = Timed(server, [&] { rc = std::system(cmd.c_str()); });
   if (rc != 0) std::fprintf(stderr, "lftp exited with %d\n", rc);
+  return m;
+}
+
+std::string Captured(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    pclose(pipe);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+  return out;
+}
+
+// rclone with its default settings, configured on the fly through the environment.
+Measure RunRclone(const test::FtpServer& server, Site& s) {
+  const std::string obscured = Captured("rclone obscure " + server.options().password);
+  setenv("RCLONE_CONFIG_BENCH_TYPE", "ftp", 1);
+  setenv("RCLONE_CONFIG_BENCH_HOST", server.host().c_str(), 1);
+  setenv("RCLONE_CONFIG_BENCH_PORT", std::to_string(server.port()).c_str(), 1);
+  setenv("RCLONE_CONFIG_BENCH_USER", server.options().user.c_str(), 1);
+  setenv("RCLONE_CONFIG_BENCH_PASS", obscured.c_str(), 1);
+  const std::string cmd =
+      "rclone copy --update " + s.site.path() + " bench:/ > /dev/null 2> /tmp/rclone-bench.err";
+  int rc = 0;
+  Measure m = Timed(server, [&] { rc = std::system(cmd.c_str()); });
+  if (rc != 0) std::fprintf(stderr, "rclone exited with %d (see /tmp/rclone-bench.err)\n", rc);
   return m;
 }
 
@@ -151,49 +193,113 @@ int WrongFiles(const test::FtpServer& server, const Shape& shape) {
   return wrong;
 }
 
-void PrintRow(const char* who, const Measure& m, double files, const Measure& lftp) {
-  std::printf("  %-10s %7.2f s  %5zu commands  %5.2f per file  %5.2f x lftp\n", who, m.seconds,
-              m.commands, static_cast<double>(m.commands) / files, m.seconds / lftp.seconds);
+constexpr int kConnections[] = {1, 2, 4, 8};
+
+void PrintRow(const std::string& who, const Measure& m, double files, const Measure& lftp,
+              const Measure& rclone) {
+  std::printf("  %-12s %7.2f s  %6zu commands  %5.2f per file  %5.2f x lftp  %5.2f x rclone\n",
+              who.c_str(), m.seconds, m.commands, static_cast<double>(m.commands) / files,
+              m.seconds / lftp.seconds, m.seconds / rclone.seconds);
 }
 
 void CheckOnly(const Shape& shape) {
   auto server = Server(shape);
   Site s(shape, false);
-  Measure plain = RunTolvane(*server, s, UploadMethod::PerFile);
-  Measure listed = RunTolvane(*server, s, UploadMethod::Listed);
+  // The plain run asks about every file by itself: minutes for a long list.
+  Measure plain = shape.files <= 2000 ? RunTolvane(*server, s, UploadMethod::PerFile) : Measure{};
+  std::vector<Measure> listed;
+  for (int connections : kConnections) {
+    listed.push_back(RunTolvane(*server, s, UploadMethod::Listed, connections));
+  }
   Measure lftp = RunLftp(*server, s);
+  Measure rclone = RunRclone(*server, s);
   Measure floor = Floor(*server, shape);
   std::printf("check-only: %d unchanged files in %d folders, replies delayed %d ms\n", shape.files,
               shape.folders, shape.delayMs);
-  PrintRow("plain", plain, shape.files, lftp);
-  PrintRow("listing", listed, shape.files, lftp);
-  PrintRow("lftp", lftp, shape.files, lftp);
-  PrintRow("floor", floor, shape.files, lftp);
-  std::printf("  listing / floor %.2f, plain / listing %.1f\n", listed.seconds / floor.seconds,
-              plain.seconds / listed.seconds);
+  PrintRow("plain", plain, shape.files, lftp, rclone);
+  for (size_t i = 0; i < listed.size(); ++i) {
+    PrintRow("listing x" + std::to_string(kConnections[i]), listed[i], shape.files, lftp, rclone);
+  }
+  PrintRow("lftp", lftp, shape.files, lftp, rclone);
+  PrintRow("rclone", rclone, shape.files, lftp, rclone);
+  PrintRow("floor", floor, shape.files, lftp, rclone);
   std::printf("  (floor: login, then per folder one CWD and one MLSD listing, then QUIT)\n");
 }
 
 void Changed(const Shape& shape) {
   Site s(shape, true);
-  auto plainServer = Server(shape), listedServer = Server(shape), lftpServer = Server(shape);
-  Measure plain = RunTolvane(*plainServer, s, UploadMethod::PerFile);
-  Measure listed = RunTolvane(*listedServer, s, UploadMethod::Listed);
+  auto plainServer = Server(shape), lftpServer = Server(shape), rcloneServer = Server(shape);
+  Measure plain =
+      shape.files <= 2000 ? RunTolvane(*plainServer, s, UploadMethod::PerFile) : Measure{};
+  std::vector<Measure> listed;
+  std::vector<int> wrong;
+  for (int connections : kConnections) {
+    auto server = Server(shape);
+    listed.push_back(RunTolvane(*server, s, UploadMethod::Listed, connections));
+    wrong.push_back(WrongFiles(*server, shape));
+  }
   Measure lftp = RunLftp(*lftpServer, s);
+  Measure rclone = RunRclone(*rcloneServer, s);
   std::printf("changed: %d of the %d files newer here, uploaded into a fresh tree each\n",
               shape.changed, shape.files);
-  PrintRow("plain", plain, shape.files, lftp);
-  PrintRow("listing", listed, shape.files, lftp);
-  PrintRow("lftp", lftp, shape.files, lftp);
-  std::printf("  files not as expected afterwards: plain %d, listing %d, lftp %d\n",
-              WrongFiles(*plainServer, shape), WrongFiles(*listedServer, shape),
-              WrongFiles(*lftpServer, shape));
+  PrintRow("plain", plain, shape.files, lftp, rclone);
+  for (size_t i = 0; i < listed.size(); ++i) {
+    PrintRow("listing x" + std::to_string(kConnections[i]), listed[i], shape.files, lftp, rclone);
+  }
+  PrintRow("lftp", lftp, shape.files, lftp, rclone);
+  PrintRow("rclone", rclone, shape.files, lftp, rclone);
+  std::printf("  files not as expected afterwards: plain %d, listing",
+              WrongFiles(*plainServer, shape));
+  for (int w : wrong) std::printf(" %d", w);
+  std::printf(", lftp %d, rclone %d\n", WrongFiles(*lftpServer, shape),
+              WrongFiles(*rcloneServer, shape));
+}
+
+// A line of /proc/self/status in kilobytes ("VmRSS", "VmHWM").
+long StatusKb(const char* key) {
+  FILE* file = std::fopen("/proc/self/status", "r");
+  if (!file) return -1;
+  char line[256];
+  long kb = -1;
+  while (std::fgets(line, sizeof line, file)) {
+    if (std::strncmp(line, key, std::strlen(key)) == 0) kb = std::atol(line + std::strlen(key) + 1);
+  }
+  std::fclose(file);
+  return kb;
+}
+
+// What a check-only run of a long list adds to the process's memory at its peak.
+void Memory(const Shape& shape) {
+  auto server = Server(shape);
+  Site s(shape, false);
+  for (int connections : {1, 2, 8}) {
+    const long before = StatusKb("VmRSS");
+    // The peak so far is reset, so VmHWM is this run's.
+    if (FILE* reset = std::fopen("/proc/self/clear_refs", "w")) {
+      std::fputs("5", reset);
+      std::fclose(reset);
+    }
+    Measure m = RunTolvane(*server, s, UploadMethod::Listed, connections, false);
+    const long peak = StatusKb("VmHWM");
+    std::printf(
+        "memory: %d entries in %d folders, %d connections: %.1f s, peak %.1f MB over the "
+        "%.1f MB before\n",
+        shape.files, shape.folders, connections, m.seconds, (peak - before) / 1024.0,
+        before / 1024.0);
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Shape shape;
+  if (argc > 1 && std::string(argv[1]) == "memory") {
+    shape.files = argc > 2 ? std::atoi(argv[2]) : 100000;
+    shape.folders = argc > 3 ? std::atoi(argv[3]) : 200;
+    shape.delayMs = 0;
+    Memory(shape);
+    return 0;
+  }
   if (argc > 1) shape.files = std::atoi(argv[1]);
   if (argc > 2) shape.folders = std::atoi(argv[2]);
   if (argc > 3) shape.delayMs = std::atoi(argv[3]);

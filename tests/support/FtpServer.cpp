@@ -99,6 +99,9 @@ std::vector<std::string> FtpServer::Arguments() const {
   AddEach(args, "--drop-on", o.dropOn);
   AddEach(args, "--huge-reply-on", o.hugeReplyOn);
   AddEach(args, "--refuse-cwd", o.refuseCwd);
+  if (o.maxConnections > 0) {
+    args.insert(args.end(), {"--max-connections", std::to_string(o.maxConnections)});
+  }
   return args;
 }
 

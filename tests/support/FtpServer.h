@@ -32,6 +32,7 @@ struct FtpServerOptions {
   std::vector<std::string> dropOn = {};       // commands that make the server hang up
   std::vector<std::string> hugeReplyOn = {};  // commands answered with a one-megabyte line
   std::vector<std::string> refuseCwd = {};    // CWD arguments refused (550), e.g. "/"
+  int maxConnections = 0;                     // more at once are greeted with 421; 0: no limit
 };
 
 class FtpServer {

@@ -20,7 +20,7 @@ import asynchat  # noqa: E402  (pyftpdlib's own base; deprecated in Python 3.11)
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import DTPHandler, FTPHandler, proto_cmds
-from pyftpdlib.servers import FTPServer
+from pyftpdlib.servers import FTPServer, ThreadedFTPServer
 
 
 def parse_args():
@@ -52,6 +52,8 @@ def parse_args():
                    help='answer this command with a reply line of a megabyte')
     p.add_argument('--refuse-cwd', action='append', default=[],
                    help='refuse a change of directory to exactly this argument')
+    p.add_argument('--max-connections', type=int, default=0,
+                   help='greet connections beyond this many with 421')
     p.add_argument('--garbage-banner', action='store_true', help='greet with bytes that are no reply')
     p.add_argument('--stall-data', action='store_true', help='never read uploaded data')
     return p.parse_args()
@@ -199,7 +201,12 @@ def main():
     handler = make_handler(args)
     handler.authorizer = authorizer
     handler.timeout = 600
-    server = FTPServer((args.host, 0), handler)
+    # A delay stands for the network's latency, which each connection meets by itself: with
+    # one thread, one connection's wait would hold up every other.
+    server_class = ThreadedFTPServer if args.delay_ms else FTPServer
+    server = server_class((args.host, 0), handler)
+    if args.max_connections:
+        server.max_cons = args.max_connections
     port = server.socket.getsockname()[1]
     threading.Thread(target=watch_stdin, daemon=True).start()
     print(port, flush=True)

@@ -151,6 +151,7 @@ TEST_F(RealServerTest, CommandRefusedOnceIsNotSentAgain) {
   }
   List({Local("a.html", "a", now - 3600), "", Local("b.html", "b", now - 3600), "",
         Local("c.html", "c", now - 3600), ""});
+  settings.connections = 1;  // each connection learns for itself
   Run();
   EXPECT_EQ(server->Read("a.html") + server->Read("b.html") + server->Read("c.html"), "abc");
   Texts commands = server->Commands();

@@ -15,6 +15,7 @@ list(APPEND FTP_TEST_SOURCES
   transfer/PreviewAgreesTest.cpp
   transfer/PreviewFromButtonTest.cpp
   transfer/ListedFoldersTest.cpp
+  transfer/ParallelRunTest.cpp
   transfer/ClockCheckTest.cpp
   transfer/FtpClientConnectTest.cpp
   transfer/FtpClientFaultTest.cpp

@@ -9,7 +9,7 @@ JOBS     ?= $(shell nproc)
 # The last line: libraries of the FTP servers tools/fetch_ftp_servers.sh unpacks for the tests.
 PACKAGES := cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-base-dev-tools \
             qt6-translations-l10n python3-pyftpdlib fonts-ipaexfont-gothic xvfb xauth \
-            x11-apps imagemagick lftp clang-format \
+            x11-apps imagemagick lftp clang-format libssl-dev python3-openssl \
             libwrap0 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
 # libFuzzer comes with clang's runtime; only `make fuzz` needs it.
 FUZZ_PACKAGES := clang libclang-rt-14-dev

@@ -4,9 +4,11 @@
 //                the round-trip floor (see Floor below);
 //   changed      `changed` files newer here, spread over every folder: each of the three
 //                uploads the same files, each into a fresh copy of the server tree.
-// Prints wall times, ratios and commands per file.
+// Prints wall times, ratios and commands per file. With `tls` every client speaks explicit
+// FTPS (AUTH TLS, PROT P) to a server that takes nothing in clear, with a certificate made
+// for the run (pinned for the program, unverified for lftp).
 //
-//   upload_bench [files=1000] [folders=20] [delay_ms=10] [changed=100]
+//   upload_bench [files=1000] [folders=20] [delay_ms=10] [changed=100] [plain|tls]
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -32,6 +34,7 @@ using Clock = std::chrono::steady_clock;
 
 struct Shape {
   int files = 1000, folders = 20, delayMs = 10, changed = 100;
+  std::string certificate;  // FTPS with this certificate when set
   std::string Folder(int i) const { return "d" + std::to_string(i % folders); }
   std::string Name(int i) const { return Folder(i) + "/page" + std::to_string(i) + ".html"; }
   // Changed files are whole rounds of the list (one file of every folder), spread evenly.
@@ -76,6 +79,7 @@ struct Site {
 std::unique_ptr<test::FtpServer> Server(const Shape& shape) {
   test::FtpServerOptions options;
   options.delayMs = shape.delayMs;
+  options.tlsCertificate = shape.certificate;
   auto server = std::make_unique<test::FtpServer>(options);
   for (int i = 0; i < shape.files; ++i) {
     server->files().Write(shape.Name(i), Body(i, false));
@@ -95,11 +99,25 @@ Measure Timed(const test::FtpServer& server, F&& work) {
   return m;
 }
 
+// Explicit FTPS with the server's certificate pinned, or plain FTP.
+FtpTlsSettings TlsFor(const test::FtpServer& server) {
+  if (server.options().tlsCertificate.empty()) return {};
+  FtpClient first;
+  first.Connect(server.hostField(), server.options().user, server.options().password, true,
+                {FtpEncryption::Explicit, {}});
+  return {FtpEncryption::Explicit,
+          first.ServerCertificate() ? first.ServerCertificate()->sha256 : std::string()};
+}
+
 Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method) {
   AppSettings settings = test::SettingsIn(s.app);
   settings.hostname = server.hostField();
   settings.username = server.options().user;
   settings.password = server.options().password;
+  const FtpTlsSettings tls = TlsFor(server);
+  settings.encryption = static_cast<uint8_t>(tls.encryption);
+  settings.pinnedCertificate = tls.pinnedSha256;
+  settings.pinnedCertificateHost = settings.hostname;
   MainState state;
   state.m_asciiExts = {"html"};
   test::FakeMainView view;
@@ -115,9 +133,13 @@ Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method) 
 }
 
 Measure RunLftp(const test::FtpServer& server, Site& s) {
+  const std::string tls = server.options().tlsCertificate.empty()
+                              ? ""
+                              : "set ftp:ssl-force true; set ftp:ssl-protect-data true; "
+                                "set ssl:verify-certificate false; ";
   std::string cmd = "lftp -u " + server.options().user + "," + server.options().password + " -p " +
-                    std::to_string(server.port()) +
-                    " -e 'set ftp:passive-mode on; set net:max-retries 1; mirror -R --only-newer "
+                    std::to_string(server.port()) + " -e '" + tls +
+                    "set ftp:passive-mode on; set net:max-retries 1; mirror -R --only-newer "
                     "--no-perms " +
                     s.site.path() + " /; quit' " + server.host() + " > /dev/null";
   int rc = 0;
@@ -131,9 +153,10 @@ Measure RunLftp(const test::FtpServer& server, Site& s) {
 // folder, sends one change of directory (straight to "/dN") and takes one MLSD listing,
 // then quits, on the same server with the same delay.
 Measure Floor(const test::FtpServer& server, const Shape& shape) {
+  const FtpTlsSettings tls = TlsFor(server);
   return Timed(server, [&] {
     FtpClient ftp;
-    ftp.Connect(server.hostField(), server.options().user, server.options().password, true);
+    ftp.Connect(server.hostField(), server.options().user, server.options().password, true, tls);
     for (int f = 0; f < shape.folders; ++f) {
       ftp.ChangeDirectory("/" + shape.Folder(f));
       ftp.ListFolder();
@@ -198,6 +221,11 @@ int main(int argc, char** argv) {
   if (argc > 2) shape.folders = std::atoi(argv[2]);
   if (argc > 3) shape.delayMs = std::atoi(argv[3]);
   if (argc > 4) shape.changed = std::atoi(argv[4]);
+  test::TempDir certificates;
+  if (argc > 5 && std::string(argv[5]) == "tls") {
+    shape.certificate = test::MakeTestCertificate(certificates, "127.0.0.1");
+    std::printf("explicit FTPS (AUTH TLS, PROT P) for every client\n");
+  }
   CheckOnly(shape);
   if (shape.changed > 0) Changed(shape);
   return 0;

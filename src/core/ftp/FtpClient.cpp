@@ -88,17 +88,21 @@ FtpClient::FtpClient(FtpOptions options) : m_options(std::move(options)) {}
 FtpClient::~FtpClient() { Close(); }
 
 FtpResult FtpClient::Connect(const std::string& hostField, const std::string& user,
-                             const std::string& password, bool passive) {
+                             const std::string& password, bool passive, const FtpTlsSettings& tls) {
   CallGuard guard(*this);
   if (!guard.entered()) return FtpResult::Failed(Kind::Busy);
   CloseSession();
-  std::optional<FtpEndpoint> endpoint = ParseHostField(hostField);
+  m_certificate.reset();
+  constexpr int kImplicitTlsPort = 990;
+  std::optional<FtpEndpoint> endpoint =
+      ParseHostField(hostField, tls.encryption == FtpEncryption::Implicit ? kImplicitTlsPort : 21);
   if (!endpoint) return FtpResult::Failed(Kind::BadHostField);
   if (BreaksCommandLine(user) || BreaksCommandLine(password)) {
     return FtpResult::Failed(Kind::AccountUnsendable);
   }
   m_session = std::make_unique<FtpSession>(m_options);
-  FtpResult result = m_session->Open(*endpoint, user, password, passive);
+  FtpResult result = m_session->Open(*endpoint, user, password, passive, tls);
+  m_certificate = m_session->Control().Certificate();
   if (!result.Succeeded()) CloseSession();
   return result;
 }

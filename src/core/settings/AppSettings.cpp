@@ -8,6 +8,11 @@ void SetPathsFromExecutable(AppSettings& settings, const std::string& executable
   settings.iniPath = PathBesideExe(settings, "kestra.ini");
 }
 
+std::string PinnedCertificateForHost(const AppSettings& settings) {
+  if (settings.pinnedCertificateHost != settings.hostname) return {};
+  return settings.pinnedCertificate;
+}
+
 std::string PathBesideExe(const AppSettings& settings, const std::string& name) {
   return settings.exeFolder + "/" + name;
 }

@@ -26,10 +26,21 @@ struct AppSettings {
   uint8_t shift = 0;
   uint8_t ctrl = 0;
   uint8_t logFtp = 0;  // the run log keeps the FTP conversation too
+  // `tls`: 0 plain FTP (also when the key is missing), 1 explicit FTPS, 2 implicit FTPS; any
+  // other value is taken as explicit, so an unknown value never means clear text.
+  uint8_t encryption = 0;
+  // The certificate accepted although the system does not trust it: its SHA-256 (`tlspin`)
+  // and the server setting it was accepted for (`tlspinhost`); it counts for that host only.
+  std::string pinnedCertificate;
+  std::string pinnedCertificateHost;
 
   // The flags other than `timer`, `passiveMode` and `temporaryNames` count as on only when exactly 1.
   static bool IsOn(uint8_t flag) { return flag == 1; }
 };
+
+// The pinned certificate's SHA-256 when it was accepted for the current server setting;
+// empty otherwise.
+std::string PinnedCertificateForHost(const AppSettings& settings);
 
 // exeFolder and iniPath from the executable's full path.
 void SetPathsFromExecutable(AppSettings& settings, const std::string& executablePath);

@@ -12,6 +12,9 @@ namespace {
 
 constexpr const char* kItemPrefix = "*.";
 
+// The stored `tls` as the choice shows it: an unknown value is taken as explicit FTPS.
+int EncryptionChoice(uint8_t stored) { return stored == 0 || stored == 2 ? stored : 1; }
+
 }  // namespace
 
 ServerSettingsForm::ServerSettingsForm(AppSettings& settings, std::vector<std::string>& asciiExts,
@@ -27,7 +30,15 @@ ServerSettingsFields ServerSettingsForm::Initial() const {
           m_settings.serverfolder,
           std::to_string(m_settings.clockCorrectionMinutes),
           m_settings.passiveMode != 0,
-          m_settings.temporaryNames != 0};
+          m_settings.temporaryNames != 0,
+          EncryptionChoice(m_settings.encryption),
+          false};
+}
+
+std::string ServerSettingsForm::PinText() const {
+  const std::string pin = PinnedCertificateForHost(m_settings);
+  if (pin.empty()) return NoPinText();
+  return "記憶した証明書 SHA-256 " + pin.substr(0, 16) + "…";
 }
 
 ServerFormStep ServerSettingsForm::Add(const ServerSettingsFields& fields,
@@ -115,9 +126,17 @@ bool ServerSettingsForm::RefuseUnstorable(const ServerSettingsFields& fields,
   return false;
 }
 
+bool ServerSettingsForm::StoreEncryption(int choice) {
+  if (choice < 0 || choice > 2 || choice == EncryptionChoice(m_settings.encryption)) return true;
+  if (!WriteSettingInt(m_settings, "main", "tls", choice)) return false;
+  m_settings.encryption = static_cast<uint8_t>(choice);
+  return true;
+}
+
 bool ServerSettingsForm::StoreKeys(const ServerSettingsFields& fields,
                                    const std::optional<int32_t>& minutes, ServerFormStep& step) {
   AppSettings& s = m_settings;
+  const bool forgetPin = fields.forgetPin || fields.hostname != s.hostname;
   bool ok = StoreTextSetting(s, "main", "hostname", s.hostname, fields.hostname) &&
             StoreTextSetting(s, "main", "username", s.username, fields.username);
   if (ok && fields.password != s.password) {
@@ -133,7 +152,8 @@ bool ServerSettingsForm::StoreKeys(const ServerSettingsFields& fields,
        (!minutes || StoreIntSetting(s, "main", "stime", s.clockCorrectionMinutes, *minutes)) &&
        StoreFlagSetting(s, "main", "pasv", s.passiveMode, s.passiveMode != 0, fields.passiveMode) &&
        StoreFlagSetting(s, "main", "tempname", s.temporaryNames, s.temporaryNames != 0,
-                        fields.temporaryNames);
+                        fields.temporaryNames) &&
+       StoreEncryption(fields.encryption) && (!forgetPin || ForgetCertificatePin(s));
   if (!ok) {
     m_prompts.Error(kSettingsWriteFailed);
     step = {false, ServerField::None};

@@ -47,7 +47,7 @@ void ClockCheck::CheckServerClock() {
   Reading reading;
   {
     FtpClient ftp(m_options);
-    if (ConnectWithSettings(ftp, m_ctx)) {
+    if (ConnectWithSettings(ftp, m_ctx, CertificatePrompt::MayAsk)) {
       ShowIdle();
       m_ctx.state.m_busy = false;
       return;

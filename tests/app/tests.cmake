@@ -1,5 +1,6 @@
 list(APPEND CORE_TEST_SOURCES
   app/PasswordTest.cpp
+  app/ProgramFolderTest.cpp
   app/ProgramStartTest.cpp
   app/SettingsFileTest.cpp
 )

@@ -1,5 +1,6 @@
 list(APPEND CORE_TEST_SOURCES
   app/PasswordTest.cpp
+  app/ProgramFolderTest.cpp
   app/ProgramStartTest.cpp
   app/SettingsFileTest.cpp
 )
@@ -16,3 +17,11 @@ if(TARGET tolvane)
   set_tests_properties(command_line_test PROPERTIES TIMEOUT 120)
 endif()
 tolvane_gui_test(preview_window_test app/PreviewWindowTest.cpp)
+
+# Installs into a temporary DESTDIR and starts the installed program as an unprivileged user.
+if(TARGET tolvane)
+  add_test(NAME install_test
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/app/install_test.sh ${CMAKE_BINARY_DIR}
+                   ${PROJECT_VERSION})
+  set_tests_properties(install_test PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)
+endif()

@@ -6,8 +6,16 @@
 
 namespace tolvane {
 
+// Where the running program comes from, decided once at start-up.
+struct ProgramPlace {
+  std::string executable;      // absolute path of the program; empty in tests
+  std::string dataFolder;      // the installed read-only files (the clock-check file)
+  std::string configHome;      // $XDG_CONFIG_HOME or ~/.config; empty when unknown
+  std::string folderArgument;  // the --dir a new start needs to find this folder again
+};
+
 struct AppSettings {
-  std::string exeFolder;  // folder of the executable, no trailing separator
+  std::string exeFolder;  // the program folder (see ProgramFolder.h), no trailing separator
   std::string iniPath;    // exeFolder + "/kestra.ini"
   std::string hostname;
   std::string username;
@@ -34,6 +42,8 @@ struct AppSettings {
   std::string pinnedCertificate;
   std::string pinnedCertificateHost;
 
+  ProgramPlace place;
+
   // The flags other than `timer`, `passiveMode` and `temporaryNames` count as on only when exactly 1.
   static bool IsOn(uint8_t flag) { return flag == 1; }
 };
@@ -45,7 +55,10 @@ std::string PinnedCertificateForHost(const AppSettings& settings);
 // exeFolder and iniPath from the executable's full path.
 void SetPathsFromExecutable(AppSettings& settings, const std::string& executablePath);
 
-// Path of a file beside the executable.
+// Path of a file in the program folder.
 std::string PathBesideExe(const AppSettings& settings, const std::string& name);
+
+// The file `name` in the program folder when it is there, otherwise the installed one.
+std::string ProgramOrDataFile(const AppSettings& settings, const std::string& name);
 
 }  // namespace tolvane

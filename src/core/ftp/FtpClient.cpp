@@ -221,15 +221,16 @@ FtpClient::RenameResult FtpClient::Rename(const std::string& from, const std::st
     return RenameResult::TargetRefused;
   }
   if (m_session->Lacks().rename) return RenameResult::Unsupported;
-  FtpControl& control = m_session->Control();
-  std::optional<FtpReply> reply = control.Command("RNFR " + *wireFrom);
-  if (!reply) return RenameResult::TargetRefused;
-  if (reply->code != 350) {
+  // Both commands go at once: a refused RNFR only makes the server refuse the RNTO as out of
+  // sequence, and every rename saves a round trip.
+  auto [fromReply, reply] =
+      m_session->Control().CommandPair("RNFR " + *wireFrom, "RNTO " + *wireTo);
+  if (!fromReply) return RenameResult::TargetRefused;
+  if (fromReply->code != 350) {
     // The file was just put, so a refusal here is a refusal of renaming itself.
-    m_session->Lacks().rename = reply->RefusesCommand() || reply->code == 553;
+    m_session->Lacks().rename = fromReply->RefusesCommand() || fromReply->code == 553;
     return m_session->Lacks().rename ? RenameResult::Unsupported : RenameResult::TargetRefused;
   }
-  reply = control.Command("RNTO " + *wireTo);
   if (!reply) return RenameResult::TargetRefused;
   if (reply->NotImplemented()) {
     m_session->Lacks().rename = true;

@@ -140,17 +140,36 @@ std::optional<FtpReply> FtpControl::Command(const std::string& line, int timeout
   return FinalReply(Begin(line, timeoutMs));
 }
 
-std::optional<FtpReply> FtpControl::Begin(const std::string& line, int timeoutMs) {
-  if (!IsOpen()) return Fail(Kind::ConnectionLost);
+void FtpControl::Sending(const std::string& line) {
   ++m_commandCount;
   if (m_options.trace) {
     FtpTraceEvent sent;
     sent.command = line.rfind("PASS ", 0) == 0 ? std::string("PASS ") + kMask : Masked(line);
     Trace(sent);
   }
+}
+
+std::optional<FtpReply> FtpControl::Begin(const std::string& line, int timeoutMs) {
+  if (!IsOpen()) return Fail(Kind::ConnectionLost);
+  Sending(line);
   int error = m_socket.SendAll(line + "\r\n", m_options.replyTimeoutMs, m_options.pump);
   if (error != 0) return Fail(error == ETIMEDOUT ? Kind::ReplyTimeout : Kind::ConnectionLost);
   return NextReply(timeoutMs);
+}
+
+std::pair<std::optional<FtpReply>, std::optional<FtpReply>> FtpControl::CommandPair(
+    const std::string& first, const std::string& second) {
+  if (!IsOpen()) return {Fail(Kind::ConnectionLost), std::nullopt};
+  Sending(first);
+  Sending(second);
+  const int error =
+      m_socket.SendAll(first + "\r\n" + second + "\r\n", m_options.replyTimeoutMs, m_options.pump);
+  if (error != 0) {
+    return {Fail(error == ETIMEDOUT ? Kind::ReplyTimeout : Kind::ConnectionLost), std::nullopt};
+  }
+  std::optional<FtpReply> firstReply = FinalReply(NextReply());
+  if (!firstReply) return {std::nullopt, std::nullopt};
+  return {firstReply, FinalReply(NextReply())};
 }
 
 std::optional<FtpReply> FtpControl::NextReply(int timeoutMs) {

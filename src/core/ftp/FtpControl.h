@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ftp/FtpEndpoint.h"
@@ -41,6 +42,12 @@ class FtpControl {
   // Sends one command line (CR LF added) and returns its final reply.
   // `timeoutMs` < 0: the reply timeout of the options.
   std::optional<FtpReply> Command(const std::string& line, int timeoutMs = -1);
+  // Sends two commands at once and returns both final replies, the second's nullopt when the
+  // connection failed first. For pairs whose second command must follow the first whatever
+  // its answer (a refused first one makes the server refuse the second as out of sequence):
+  // one round trip instead of two.
+  std::pair<std::optional<FtpReply>, std::optional<FtpReply>> CommandPair(
+      const std::string& first, const std::string& second);
   // Sends a command that opens a transfer and returns its first reply, a 1xx one included.
   std::optional<FtpReply> Begin(const std::string& line, int timeoutMs = -1);
   // The next reply, e.g. the final one after a 1xx.
@@ -71,6 +78,8 @@ class FtpControl {
 
  private:
   std::optional<FtpReply> Fail(FtpResult::Kind why);
+  // Counts and traces a command line about to be sent.
+  void Sending(const std::string& line);
 
   FtpOptions m_options;
   FtpSocket m_socket;

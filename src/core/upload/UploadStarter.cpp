@@ -69,18 +69,23 @@ bool ReadEntries(MainContext& ctx, UploadRequest& request) {
   return true;
 }
 
-// Keeps the result in the file line until the next run, with what the person should know:
-// server times ahead of the clock, and (once per program run: a message box would hold up the
-// schedule, and every later run would fail the same way) a log that cannot be written.
-void ShowResult(MainContext& ctx, const UploadReport& report) {
-  std::string shown = ResultLine(report);
-  if (report.serverAhead) shown += std::string("　") + kServerAheadText;
-  if (report.logFailed && !ctx.state.m_runLogFailureTold) {
+// Keeps `shown` in the file line until the next run, with (once per program run: a message box
+// would hold up the schedule, and every later run would fail the same way) a log that cannot
+// be written.
+void KeepInFileLine(MainContext& ctx, std::string shown, bool logFailed) {
+  if (logFailed && !ctx.state.m_runLogFailureTold) {
     ctx.state.m_runLogFailureTold = true;
     shown += std::string("　") + kRunLogFailedText;
   }
   ctx.status.SetFileLine(shown);
   ctx.state.m_lastResult = shown;
+}
+
+// What the run did, and server times ahead of the clock.
+void ShowResult(MainContext& ctx, const UploadReport& report) {
+  std::string shown = ResultLine(report);
+  if (report.serverAhead) shown += std::string("　") + kServerAheadText;
+  KeepInFileLine(ctx, std::move(shown), report.logFailed);
 }
 
 struct RunSetup {
@@ -233,12 +238,7 @@ void RecordMissedRuns(MainContext& ctx, const std::vector<MissedRun>& missed) {
   if (shown.find(kMissedRunsText) == std::string::npos) {
     shown += (shown.empty() ? "" : "　") + std::string(kMissedRunsText);
   }
-  if (!logged && !ctx.state.m_runLogFailureTold) {
-    ctx.state.m_runLogFailureTold = true;
-    shown += std::string("　") + kRunLogFailedText;
-  }
-  ctx.status.SetFileLine(shown);
-  ctx.state.m_lastResult = shown;
+  KeepInFileLine(ctx, std::move(shown), !logged);
 }
 
 }  // namespace tolvane

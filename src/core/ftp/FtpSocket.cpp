@@ -181,7 +181,11 @@ void FtpSocket::Reset() {
 }
 
 int FtpSocket::Drain(int stallMs, const Pump& pump) {
-  constexpr int kLookEveryMs = 20;
+  // The queue usually empties within a millisecond or two once the peer acknowledges; the
+  // looks start close together and spread out to kLookAtMostEveryMs, so a short file does not
+  // pay a whole slow look and a long drain does not spin.
+  constexpr int kLookAtMostEveryMs = 20;
+  int lookEveryMs = 1;
   int last = -1;
   SteadyTime stalled = DeadlineAfter(stallMs);
   while (true) {
@@ -193,7 +197,8 @@ int FtpSocket::Drain(int stallMs, const Pump& pump) {
     }
     if (std::chrono::steady_clock::now() >= stalled) return ETIMEDOUT;
     // No event to wait for: the wait is a pause that keeps the pump and the cancel going.
-    int error = Wait(0, std::min(stalled, DeadlineAfter(kLookEveryMs)), pump);
+    int error = Wait(0, std::min(stalled, DeadlineAfter(lookEveryMs)), pump);
+    lookEveryMs = std::min(lookEveryMs * 2, kLookAtMostEveryMs);
     if (error == 0) return EPIPE;  // an error or hang-up: the rest will never arrive
     if (error != ETIMEDOUT) return error;
   }

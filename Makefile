@@ -9,18 +9,22 @@ JOBS     ?= $(shell nproc)
 # The last line: libraries of the FTP servers tools/fetch_ftp_servers.sh unpacks for the tests.
 PACKAGES := cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-base-dev-tools \
             qt6-translations-l10n python3-pyftpdlib fonts-ipaexfont-gothic xvfb xauth \
-            x11-apps imagemagick lftp clang-format \
+            x11-apps imagemagick lftp clang-format libssl-dev python3-openssl \
             libwrap0 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
 # libFuzzer comes with clang's runtime; only `make fuzz` needs it.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+# `make package`: dpkg-shlibdeps finds the package's dependencies; the two validators check
+# the menu entry and the AppStream data in the install test.
+PACKAGE_PACKAGES := dpkg-dev desktop-file-utils appstream
 
-.PHONY: all deps fuzz-deps build test format-check sanitize fuzz demo clean
+.PHONY: all deps fuzz-deps package-deps build test format-check sanitize fuzz demo package clean
 
 all: build
 
 deps: WANTED := $(PACKAGES)
 fuzz-deps: WANTED := $(FUZZ_PACKAGES)
-deps fuzz-deps:
+package-deps: WANTED := $(PACKAGE_PACKAGES)
+deps fuzz-deps package-deps:
 	@missing=""; for p in $(WANTED); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
@@ -62,6 +66,10 @@ fuzz: fuzz-deps
 	  -DTOLVANE_FUZZ=ON -DTOLVANE_GUI=OFF -DBUILD_TESTING=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	tests/fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package $(BUILD)/tolvane_<version>_<arch>.deb: `apt install ./$(BUILD)/tolvane_*.deb`.
+package: build package-deps
+	cd $(BUILD) && cpack -G DEB
 
 demo: build
 	/usr/bin/python3 tools/demo.py $(BUILD)

@@ -5,9 +5,11 @@
 //                and 8 connections, lftp, rclone, and the round-trip floor (see Floor below);
 //   changed      `changed` files newer here, spread over every folder: each uploads the same
 //                files, each into a fresh copy of the server tree.
-// Prints wall times, ratios and commands per file.
+// Prints wall times, ratios and commands per file. With `tls` every client speaks explicit
+// FTPS (AUTH TLS, PROT P) to a server that takes nothing in clear, with a certificate made
+// for the run (pinned for the program, unverified for lftp and rclone).
 //
-//   upload_bench [files=1000] [folders=20] [delay_ms=10] [changed=100]
+//   upload_bench [files=1000] [folders=20] [delay_ms=10] [changed=100] [plain|tls]
 //   upload_bench memory [files=100000] [folders=200]
 //                the growth of the process's memory over a check-only run of a long list
 #include <fcntl.h>
@@ -36,6 +38,7 @@ using Clock = std::chrono::steady_clock;
 
 struct Shape {
   int files = 1000, folders = 20, delayMs = 10, changed = 100;
+  std::string certificate;  // FTPS with this certificate when set
   std::string Folder(int i) const { return "d" + std::to_string(i % folders); }
   std::string Name(int i) const { return Folder(i) + "/page" + std::to_string(i) + ".html"; }
   // Changed files are whole rounds of the list (one file of every folder), spread evenly.
@@ -80,6 +83,7 @@ struct Site {
 std::unique_ptr<test::FtpServer> Server(const Shape& shape) {
   test::FtpServerOptions options;
   options.delayMs = shape.delayMs;
+  options.tlsCertificate = shape.certificate;
   auto server = std::make_unique<test::FtpServer>(options);
   for (int i = 0; i < shape.files; ++i) {
     server->files().Write(shape.Name(i), Body(i, false));
@@ -99,6 +103,16 @@ Measure Timed(const test::FtpServer& server, F&& work) {
   return m;
 }
 
+// Explicit FTPS with the server's certificate pinned, or plain FTP.
+FtpTlsSettings TlsFor(const test::FtpServer& server) {
+  if (server.options().tlsCertificate.empty()) return {};
+  FtpClient first;
+  first.Connect(server.hostField(), server.options().user, server.options().password, true,
+                {FtpEncryption::Explicit, {}});
+  return {FtpEncryption::Explicit,
+          first.ServerCertificate() ? first.ServerCertificate()->sha256 : std::string()};
+}
+
 // Status lines that keep nothing: the recorder's history would weigh on a memory figure.
 class UnkeptStatus : public StatusLines {
  public:
@@ -113,6 +127,10 @@ Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method, 
   settings.hostname = server.hostField();
   settings.username = server.options().user;
   settings.password = server.options().password;
+  const FtpTlsSettings tls = TlsFor(server);
+  settings.encryption = static_cast<uint8_t>(tls.encryption);
+  settings.pinnedCertificate = tls.pinnedSha256;
+  settings.pinnedCertificateHost = settings.hostname;
   MainState state;
   state.m_asciiExts = {"html"};
   test::FakeMainView view;
@@ -130,9 +148,13 @@ Measure RunTolvane(const test::FtpServer& server, Site& s, UploadMethod method, 
 }
 
 Measure RunLftp(const test::FtpServer& server, Site& s) {
+  const std::string tls = server.options().tlsCertificate.empty()
+                              ? ""
+                              : "set ftp:ssl-force true; set ftp:ssl-protect-data true; "
+                                "set ssl:verify-certificate false; ";
   std::string cmd = "lftp -u " + server.options().user + "," + server.options().password + " -p " +
-                    std::to_string(server.port()) +
-                    " -e 'set ftp:passive-mode on; set net:max-retries 1; mirror -R --only-newer "
+                    std::to_string(server.port()) + " -e '" + tls +
+                    "set ftp:passive-mode on; set net:max-retries 1; mirror -R --only-newer "
                     "--no-perms " +
                     s.site.path() + " /; quit' " + server.host() + " > /dev/null";
   int rc = 0;
@@ -160,6 +182,9 @@ Measure RunRclone(const test::FtpServer& server, Site& s) {
   setenv("RCLONE_CONFIG_BENCH_PORT", std::to_string(server.port()).c_str(), 1);
   setenv("RCLONE_CONFIG_BENCH_USER", server.options().user.c_str(), 1);
   setenv("RCLONE_CONFIG_BENCH_PASS", obscured.c_str(), 1);
+  const bool tls = !server.options().tlsCertificate.empty();
+  setenv("RCLONE_CONFIG_BENCH_EXPLICIT_TLS", tls ? "true" : "false", 1);
+  setenv("RCLONE_CONFIG_BENCH_NO_CHECK_CERTIFICATE", tls ? "true" : "false", 1);
   const std::string cmd =
       "rclone copy --update " + s.site.path() + " bench:/ > /dev/null 2> /tmp/rclone-bench.err";
   int rc = 0;
@@ -173,9 +198,10 @@ Measure RunRclone(const test::FtpServer& server, Site& s) {
 // folder, sends one change of directory (straight to "/dN") and takes one MLSD listing,
 // then quits, on the same server with the same delay.
 Measure Floor(const test::FtpServer& server, const Shape& shape) {
+  const FtpTlsSettings tls = TlsFor(server);
   return Timed(server, [&] {
     FtpClient ftp;
-    ftp.Connect(server.hostField(), server.options().user, server.options().password, true);
+    ftp.Connect(server.hostField(), server.options().user, server.options().password, true, tls);
     for (int f = 0; f < shape.folders; ++f) {
       ftp.ChangeDirectory("/" + shape.Folder(f));
       ftp.ListFolder();
@@ -304,6 +330,11 @@ int main(int argc, char** argv) {
   if (argc > 2) shape.folders = std::atoi(argv[2]);
   if (argc > 3) shape.delayMs = std::atoi(argv[3]);
   if (argc > 4) shape.changed = std::atoi(argv[4]);
+  test::TempDir certificates;
+  if (argc > 5 && std::string(argv[5]) == "tls") {
+    shape.certificate = test::MakeTestCertificate(certificates, "127.0.0.1");
+    std::printf("explicit FTPS (AUTH TLS, PROT P) for every client\n");
+  }
   CheckOnly(shape);
   if (shape.changed > 0) Changed(shape);
   return 0;

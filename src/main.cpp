@@ -19,5 +19,5 @@ int main(int argc, char* argv[]) {
   }
   QApplication app(argc, argv);
   tolvane::App program;
-  return program.InitInstance();
+  return program.InitInstance(request.folder);
 }

@@ -14,22 +14,31 @@
 #include "QtPrompts.h"
 #include "QtTrayIcon.h"
 #include "platform/TerminationSignals.h"
+#include "start/CommandLine.h"
+#include "start/ProgramFolder.h"
 #include "start/ProgramStart.h"
 #include "window/ProgramFolderLock.h"
 
 namespace tolvane {
 
-int App::InitInstance() {
+int App::InitInstance(const std::string& givenFolder) {
   LoadTranslations();
   QApplication::setWindowIcon(AppIcon());
+  // Ties the windows to the menu entry (its icon and name) on Wayland desktops.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.tolvane.Tolvane"));
   // The program manages its own end; a closing message box must never end it.
   QApplication::setQuitOnLastWindowClosed(false);
   QtPrompts prompts;
 
   QtClock clock;
 
-  SetPathsFromExecutable(settings,
-                         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+  const std::string executable =
+      QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+  if (std::string problem = OpenProgramFolder(settings, executable, givenFolder);
+      !problem.empty()) {
+    prompts.Error(problem);
+    return kExitBadInput;
+  }
   ProgramFolderLock lock(settings.exeFolder);
   if (PrepareProgramFolder(settings, lock, prompts, clock.Now()) != StartOutcome::Run) return 0;
 

@@ -68,6 +68,8 @@ void GeneralSettingsDialog::OnInitDialog() {
   ui->minimizeToTrayCheck->setChecked(fields.minimizeToTray);
   ui->startInTrayCheck->setChecked(fields.startInTray);
   ui->raiseOnScheduledRunCheck->setChecked(fields.raiseOnScheduledRun);
+  ui->autostartCheck->setChecked(fields.autostart);
+  ui->autostartCheck->setEnabled(fields.autostartAvailable);
   ui->startCombo->setFocus();
 }
 
@@ -83,6 +85,7 @@ GeneralSettingsFields GeneralSettingsDialog::ReadFields() const {
   fields.minimizeToTray = ui->minimizeToTrayCheck->isChecked();
   fields.startInTray = ui->startInTrayCheck->isChecked();
   fields.raiseOnScheduledRun = ui->raiseOnScheduledRunCheck->isChecked();
+  fields.autostart = ui->autostartCheck->isChecked();
   return fields;
 }
 

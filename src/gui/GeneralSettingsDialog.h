@@ -1,6 +1,7 @@
 #pragma once
 // "設定": the list shown at start-up, the local start folder, the HTML editor, the two upload
-// options, whether the run log keeps the FTP conversation, and the three tray options.
+// options, whether the run log keeps the FTP conversation, the three tray options, and starting at
+// login.
 #include <QDialog>
 #include <QUrl>
 #include <functional>

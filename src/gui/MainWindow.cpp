@@ -91,6 +91,7 @@ void MainWindow::ConnectControls() {
       {ui->htmlEditAction, &MainWindow::OnHtmlEdit},
       {ui->timerOnAction, &MainWindow::OnTimerOn},
       {ui->timerSettingsAction, &MainWindow::OnTimerSettings},
+      {ui->aboutAction, &MainWindow::OnAbout},
   };
   for (const auto& [action, handler] : commands) {
     connect(action, &QAction::triggered, this, [this, handler = handler] {

@@ -108,6 +108,7 @@ class MainWindow : public QDialog, public MainView, public StatusLines, private 
   void OnHtmlEdit();
   void OnTimerOn();
   void OnTimerSettings();
+  void OnAbout();
 
   // TrayWindow
   void HideWindow() override;

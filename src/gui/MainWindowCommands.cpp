@@ -2,6 +2,8 @@
 // the program that does the work.
 #include "MainWindow.h"
 
+#include <QtGlobal>
+
 #include "GeneralSettingsDialog.h"
 #include "ListEditorDialogRunner.h"
 #include "PreviewDialog.h"
@@ -11,6 +13,7 @@
 #include "lists/FileCommands.h"
 #include "lists/ListCommands.h"
 #include "schedule/TimerSettingsCommand.h"
+#include "start/AboutText.h"
 #include "upload/ClockCheck.h"
 #include "upload/UploadStarter.h"
 
@@ -54,6 +57,11 @@ void MainWindow::OnRunLog() {
 }
 
 void MainWindow::OnExit() { reject(); }
+
+void MainWindow::OnAbout() {
+  m_ctx.prompts.Show(AboutText(m_ctx.settings, qVersion()), kCaptionAbout, Icon::Information,
+                     Buttons::Ok);
+}
 
 void MainWindow::OnNewList() {
   ListEditorDialogRunner editor(m_ctx, this);

@@ -21,6 +21,7 @@ ServerSettingsDialog::ServerSettingsDialog(MainContext& owner, QWidget* parent)
   connect(ui->cancelButton, &QPushButton::clicked, this, &ServerSettingsDialog::reject);
   connect(ui->addButton, &QPushButton::clicked, this, &ServerSettingsDialog::OnAdd);
   connect(ui->deleteButton, &QPushButton::clicked, this, &ServerSettingsDialog::OnDelete);
+  connect(ui->forgetPinButton, &QPushButton::clicked, this, &ServerSettingsDialog::OnForgetPin);
   OnInitDialog();
 }
 
@@ -43,6 +44,9 @@ void ServerSettingsDialog::OnInitDialog() {
   ui->minutesEdit->setText(QString::fromStdString(fields.minutes));
   ui->passiveModeCheck->setChecked(fields.passiveMode);
   ui->tempNameCheck->setChecked(fields.temporaryNames);
+  ui->encryptionCombo->setCurrentIndex(fields.encryption);
+  ui->pinLabel->setText(QString::fromStdString(m_form.PinText()));
+  ui->forgetPinButton->setEnabled(m_form.PinText() != m_form.NoPinText());
   ui->connectionsSpin->setRange(1, kMaxConnections);
   ui->connectionsSpin->setValue(fields.connections);
   for (const std::string& item : m_form.Items()) ui->extList->addItem(QString::fromStdString(item));
@@ -50,10 +54,16 @@ void ServerSettingsDialog::OnInitDialog() {
 }
 
 ServerSettingsFields ServerSettingsDialog::ReadFields() const {
-  return {ui->hostEdit->text().toStdString(),     ui->userEdit->text().toStdString(),
-          ui->passwordEdit->text().toStdString(), ui->folderEdit->text().toStdString(),
-          ui->minutesEdit->text().toStdString(),  ui->passiveModeCheck->isChecked(),
-          ui->tempNameCheck->isChecked(),         ui->connectionsSpin->value()};
+  return {ui->hostEdit->text().toStdString(),
+          ui->userEdit->text().toStdString(),
+          ui->passwordEdit->text().toStdString(),
+          ui->folderEdit->text().toStdString(),
+          ui->minutesEdit->text().toStdString(),
+          ui->passiveModeCheck->isChecked(),
+          ui->tempNameCheck->isChecked(),
+          ui->encryptionCombo->currentIndex(),
+          m_forgetPin,
+          ui->connectionsSpin->value()};
 }
 
 void ServerSettingsDialog::Focus(ServerField field) {
@@ -83,6 +93,13 @@ void ServerSettingsDialog::OnDelete() {
   if (!m_form.Delete(row)) return;
   delete ui->extList->takeItem(row);
   ui->extList->clearSelection();
+}
+
+void ServerSettingsDialog::OnForgetPin() {
+  // Forgotten with the OK, as every other change here.
+  m_forgetPin = true;
+  ui->pinLabel->setText(QString::fromStdString(m_form.NoPinText()));
+  ui->forgetPinButton->setEnabled(false);
 }
 
 void ServerSettingsDialog::OnOk() {

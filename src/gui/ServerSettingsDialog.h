@@ -1,6 +1,7 @@
 #pragma once
 // "サーバー設定": the FTP server, the account, the server's start folder, the clock correction,
-// passive mode and the extensions sent in ASCII mode.
+// passive mode, the encryption (and the pinned certificate) and the extensions sent in ASCII
+// mode.
 #include <QDialog>
 #include <memory>
 
@@ -32,11 +33,13 @@ class ServerSettingsDialog : public QDialog {
   void Focus(ServerField field);
   void OnAdd();
   void OnDelete();
+  void OnForgetPin();
   void OnOk();
 
   std::unique_ptr<Ui::ServerSettingsDialog> ui;
   MainContext& m_owner;
   ServerSettingsForm m_form;
+  bool m_forgetPin = false;
 };
 
 }  // namespace tolvane

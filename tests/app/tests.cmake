@@ -1,5 +1,6 @@
 list(APPEND CORE_TEST_SOURCES
   app/PasswordTest.cpp
+  app/ProgramFolderTest.cpp
   app/ProgramStartTest.cpp
   app/SettingsFileTest.cpp
 )
@@ -7,12 +8,14 @@ tolvane_gui_test(main_window_start_test app/MainWindowStartTest.cpp)
 tolvane_gui_test(main_window_tray_test app/MainWindowTrayTest.cpp)
 tolvane_gui_test(dialog_frame_test app/DialogFrameTest.cpp)
 
-# The real executable without a display; it needs the executable built first.
-if(TARGET tolvane)
-  add_executable(command_line_test app/CommandLineTest.cpp)
-  target_link_libraries(command_line_test PRIVATE tolvane_test_support GTest::gtest_main)
-  add_dependencies(command_line_test tolvane)
-  add_test(NAME command_line_test COMMAND command_line_test)
-  set_tests_properties(command_line_test PROPERTIES TIMEOUT 120)
-endif()
+# The real executable without a display.
+tolvane_program_test(command_line_test app/CommandLineTest.cpp TIMEOUT 120)
 tolvane_gui_test(preview_window_test app/PreviewWindowTest.cpp)
+
+# Installs into a temporary DESTDIR and starts the installed program as an unprivileged user.
+if(TARGET tolvane)
+  add_test(NAME install_test
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/app/install_test.sh ${CMAKE_BINARY_DIR}
+                   ${PROJECT_VERSION})
+  set_tests_properties(install_test PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)
+endif()

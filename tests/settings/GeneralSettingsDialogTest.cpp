@@ -22,6 +22,7 @@ class GeneralSettingsDialogTest : public QObject {
   void aStartNamingNoListStoresTheFirst();
   void pickersFillTheBoxes();
   void onlyOkWrites();
+  void autostartBoxFollowsTheFile();
 };
 
 void GeneralSettingsDialogTest::showsTheSettingsAndTheLists() {
@@ -152,6 +153,24 @@ void GeneralSettingsDialogTest::onlyOkWrites() {
   QCOMPARE(rig.settings.start, std::string("b"));
   QCOMPARE(rig.settings.shift, uint8_t(1));
   QVERIFY(rig.prompts.shown.empty());
+}
+
+void GeneralSettingsDialogTest::autostartBoxFollowsTheFile() {
+  SettingsDialogRig rig;
+  TempDir config;
+  rig.settings.place = {"/usr/bin/tolvane", "", config.path(), ""};
+  {
+    GeneralSettingsDialog dlg(rig.ctx);
+    dlg.show();
+    QCOMPARE(Check(&dlg, "autostartCheck")->text(), QString("ログイン時に起動する"));
+    QVERIFY(!Check(&dlg, "autostartCheck")->isChecked());
+    Tick(Check(&dlg, "autostartCheck"));
+    Click(&dlg, "okButton");
+  }
+  QVERIFY(config.Exists("autostart/tolvane.desktop"));
+  GeneralSettingsDialog dlg(rig.ctx);
+  dlg.show();
+  QVERIFY(Check(&dlg, "autostartCheck")->isChecked());
 }
 
 }  // namespace tolvane::test

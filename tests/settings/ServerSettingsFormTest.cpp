@@ -267,5 +267,36 @@ TEST_F(ServerSettingsFormTest, ASettingsFileThatCannotBeWrittenIsReported) {
   EXPECT_EQ(settings.hostname, "");
 }
 
+// Files of older versions have no `tls`: plain FTP, as before. The choice is stored as a
+// number; a pin belongs to the host it was accepted for and goes when the host changes.
+TEST_F(ServerSettingsFormTest, EncryptionIsStoredAndAPinGoesWithItsHost) {
+  ServerSettingsForm& f = Open(kFullIni);
+  EXPECT_EQ(f.Initial().encryption, 0);
+  ServerSettingsFields fields = f.Initial();
+  fields.encryption = 2;
+  ASSERT_TRUE(f.Ok(fields).close);
+  EXPECT_EQ(Key("tls"), "2");
+  ASSERT_TRUE(StoreCertificatePin(settings, std::string(64, 'a')));
+  EXPECT_EQ(Reloaded().encryption, 2);
+  EXPECT_EQ(PinnedCertificateForHost(Reloaded()), std::string(64, 'a'));
+
+  // Unrelated changes keep it; another host drops it.
+  fields.minutes = "5";
+  ASSERT_TRUE(f.Ok(fields).close);
+  EXPECT_EQ(Key("tlspin"), std::string(64, 'a'));
+  fields.hostname = "ftp2.example.jp";
+  ASSERT_TRUE(f.Ok(fields).close);
+  EXPECT_EQ(Key("tlspin"), "");
+  EXPECT_EQ(PinnedCertificateForHost(Reloaded()), "");
+
+  // A pin whose host does not match (an edited file) counts for nothing.
+  ASSERT_TRUE(StoreCertificatePin(settings, std::string(64, 'b')));
+  settings.hostname = "ftp3.example.jp";
+  EXPECT_EQ(PinnedCertificateForHost(settings), "");
+  // An unknown value never means clear text.
+  Reset();
+  EXPECT_EQ(Open("[main]\r\ntls=7\r\n").Initial().encryption, 1);
+}
+
 }  // namespace
 }  // namespace tolvane

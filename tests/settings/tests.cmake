@@ -1,4 +1,5 @@
 list(APPEND CORE_TEST_SOURCES
+  settings/AutostartTest.cpp
   settings/GeneralSettingsFormTest.cpp
   settings/ServerSettingsFormTest.cpp
   settings/SettingFieldsTest.cpp

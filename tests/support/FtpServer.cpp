@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -102,6 +103,8 @@ std::vector<std::string> FtpServer::Arguments() const {
   if (o.maxConnections > 0) {
     args.insert(args.end(), {"--max-connections", std::to_string(o.maxConnections)});
   }
+  if (!o.tlsCertificate.empty()) args.insert(args.end(), {"--tls-cert", o.tlsCertificate});
+  if (o.implicitTls) args.push_back("--implicit-tls");
   return args;
 }
 
@@ -136,6 +139,18 @@ void FtpServer::Start() {
     Stop();
     throw std::runtime_error("the FTP server did not start: " + line);
   }
+}
+
+std::string MakeTestCertificate(const TempDir& folder, const std::string& name) {
+  const std::string path = folder / (name + ".pem");
+  // An EC key: made in milliseconds, where RSA takes a noticeable while.
+  const std::string command =
+      "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+      "-subj /CN=" +
+      name + " -addext subjectAltName=IP:127.0.0.1 -keyout '" + path + "' -out '" + path +
+      ".crt' 2>/dev/null && cat '" + path + ".crt' >> '" + path + "'";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("openssl req failed");
+  return path;
 }
 
 void FtpServer::SetMtime(const std::string& name, int64_t utc) const { m_root.SetMtime(name, utc); }

@@ -32,8 +32,16 @@ struct FtpServerOptions {
   std::vector<std::string> dropOn = {};       // commands that make the server hang up
   std::vector<std::string> hugeReplyOn = {};  // commands answered with a one-megabyte line
   std::vector<std::string> refuseCwd = {};    // CWD arguments refused (550), e.g. "/"
+  // A PEM file with certificate and key (MakeTestCertificate): FTPS that refuses anything in
+  // clear, on the control connection and on the data connections.
+  std::string tlsCertificate = {};
+  bool implicitTls = false;  // TLS from the first byte (with tlsCertificate)
   int maxConnections = 0;                     // more at once are greeted with 421; 0: no limit
 };
+
+// A self-signed certificate for 127.0.0.1 and its key, made with the openssl command into
+// `folder` as NAME.pem; returns the file's path.
+std::string MakeTestCertificate(const TempDir& folder, const std::string& name);
 
 class FtpServer {
  public:

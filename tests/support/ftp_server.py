@@ -19,7 +19,7 @@ import asynchat  # noqa: E402  (pyftpdlib's own base; deprecated in Python 3.11)
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import DTPHandler, FTPHandler, proto_cmds
+from pyftpdlib.handlers import DTPHandler, FTPHandler
 from pyftpdlib.servers import FTPServer, ThreadedFTPServer
 
 
@@ -56,6 +56,9 @@ def parse_args():
                    help='greet connections beyond this many with 421')
     p.add_argument('--garbage-banner', action='store_true', help='greet with bytes that are no reply')
     p.add_argument('--stall-data', action='store_true', help='never read uploaded data')
+    p.add_argument('--tls-cert', help='PEM file with certificate and key: FTPS, and both the '
+                   'control and the data connections must be encrypted')
+    p.add_argument('--implicit-tls', action='store_true', help='TLS from the first byte')
     return p.parse_args()
 
 
@@ -74,8 +77,15 @@ def make_filesystem(args):
     return Cp932FS if args.no_utf8 else AbstractedFS
 
 
+def tls_handlers():
+    from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+    return TLS_FTPHandler, TLS_DTPHandler
+
+
 def make_dtp_handler(args):
-    class TestDTPHandler(DTPHandler):
+    base = tls_handlers()[1] if args.tls_cert else DTPHandler
+
+    class TestDTPHandler(base):
         def __init__(self, sock, cmd_channel):
             if args.stall_data:
                 # A small window so the client's sending side fills up quickly.
@@ -96,7 +106,8 @@ def make_dtp_handler(args):
 
 
 def make_handler(args):
-    cmds = dict(proto_cmds)
+    base = tls_handlers()[0] if args.tls_cert else FTPHandler
+    cmds = dict(base.proto_cmds)
     removed = []
     if args.no_mlst:
         removed += ['MLST', 'MLSD']
@@ -116,8 +127,12 @@ def make_handler(args):
     refuse_cwd = set(args.refuse_cwd)
     encoding = 'cp932' if args.no_utf8 else 'utf8'
 
-    class TestHandler(FTPHandler):
+    class TestHandler(base):
         proto_cmds = cmds
+        if args.tls_cert:
+            certfile = args.tls_cert
+            tls_control_required = True
+            tls_data_required = True
         auth_failed_timeout = 0
         use_gmt_times = True
         abstracted_fs = make_filesystem(args)
@@ -131,6 +146,9 @@ def make_handler(args):
                 return
             if 'BANNER' in stall:
                 return
+            if args.implicit_tls:
+                # The greeting waits in the buffer until the handshake is done.
+                self.secure_connection(self.ssl_context)
             super().handle()
 
         def push_bytes(self, data):

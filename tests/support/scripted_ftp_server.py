@@ -25,6 +25,8 @@ CMD BANNER is the greeting):
   touch:PATH         STOR only: take the data, then append a byte to PATH (a local file
                      edited while it was sent), then answer as usual
   trickle            LIST/MLSD: send the listing one byte every 200 ms, never ending
+  tls-stall          AUTH only: say 234, then never answer the TLS handshake
+  tls-drop           AUTH only: say 234, take the handshake's first bytes, then hang up
 """
 import argparse
 import os
@@ -161,6 +163,12 @@ class Session:
             raise ConnectionAbortedError
         if kind == 'stall':
             self.stall()
+            raise ConnectionAbortedError
+        if kind in ('tls-stall', 'tls-drop'):
+            self.reply('234 Go ahead.')
+            if kind == 'tls-stall':
+                self.stall()
+            self.conn.recv(65536)
             raise ConnectionAbortedError
         if kind == 'reply':
             self.send(unescape(text))

@@ -26,7 +26,8 @@ struct Outcome {
   size_t commands = 0, listings = 0;
 };
 
-Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app,
+// Both runs start from the same clock reading: the result line names the minute it ended in.
+Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app, int64_t now,
                 int connections = 1) {
   test::FtpServer server(s.server);
   test::FillServer(server, s);
@@ -40,7 +41,7 @@ Outcome RunWith(UploadMethod method, const Scenario& s, const test::TempDir& app
   view.listSelection = 0;
   test::RecordingPrompts prompts;
   test::RecordingStatus status;
-  test::FakeClock clock(time(nullptr));
+  test::FakeClock clock(now);
   MainContext ctx{settings, state, view, prompts, status, clock};
   FtpOptions options;
   options.connectTimeoutMs = options.replyTimeoutMs = options.dataStallTimeoutMs = 3000;
@@ -73,8 +74,9 @@ TEST(UploadMethodsAgree, SameFilesAndTextsOnRandomTreesAndLists) {
     test::TempDir site, app;
     test::WriteSite(s, site, app);
 
-    Outcome plain = RunWith(UploadMethod::PerFile, s, app);
-    Outcome listed = RunWith(UploadMethod::Listed, s, app);
+    const int64_t runAt = time(nullptr);
+    Outcome plain = RunWith(UploadMethod::PerFile, s, app, runAt);
+    Outcome listed = RunWith(UploadMethod::Listed, s, app, runAt);
     EXPECT_EQ(listed.tree, plain.tree) << "seed " << seed;
     EXPECT_EQ(listed.stored, plain.stored) << "seed " << seed;
     EXPECT_EQ(listed.status, plain.status) << "seed " << seed;
@@ -82,7 +84,7 @@ TEST(UploadMethodsAgree, SameFilesAndTextsOnRandomTreesAndLists) {
     EXPECT_EQ(listed.messages, plain.messages) << "seed " << seed;
     EXPECT_EQ(listed.outcomes, plain.outcomes) << "seed " << seed;
 
-    Outcome parallel = RunWith(UploadMethod::Listed, s, app, 3);
+    Outcome parallel = RunWith(UploadMethod::Listed, s, app, runAt, 3);
     EXPECT_EQ(parallel.tree, listed.tree) << "seed " << seed;
     EXPECT_EQ(parallel.status, listed.status) << "seed " << seed;
     EXPECT_EQ(parallel.fileLines, listed.fileLines) << "seed " << seed;

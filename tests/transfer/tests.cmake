@@ -23,4 +23,6 @@ list(APPEND FTP_TEST_SOURCES
   transfer/FtpClientPutTest.cpp
   transfer/SafeUploadTest.cpp
   transfer/RealServerTest.cpp
+  transfer/FtpsTest.cpp
+  transfer/FtpsRealServerTest.cpp
 )

@@ -88,17 +88,21 @@ FtpClient::FtpClient(FtpOptions options) : m_options(std::move(options)) {}
 FtpClient::~FtpClient() { Close(); }
 
 FtpResult FtpClient::Connect(const std::string& hostField, const std::string& user,
-                             const std::string& password, bool passive) {
+                             const std::string& password, bool passive, const FtpTlsSettings& tls) {
   CallGuard guard(*this);
   if (!guard.entered()) return FtpResult::Failed(Kind::Busy);
   CloseSession();
-  std::optional<FtpEndpoint> endpoint = ParseHostField(hostField);
+  m_certificate.reset();
+  constexpr int kImplicitTlsPort = 990;
+  std::optional<FtpEndpoint> endpoint =
+      ParseHostField(hostField, tls.encryption == FtpEncryption::Implicit ? kImplicitTlsPort : 21);
   if (!endpoint) return FtpResult::Failed(Kind::BadHostField);
   if (BreaksCommandLine(user) || BreaksCommandLine(password)) {
     return FtpResult::Failed(Kind::AccountUnsendable);
   }
   m_session = std::make_unique<FtpSession>(m_options);
-  FtpResult result = m_session->Open(*endpoint, user, password, passive);
+  FtpResult result = m_session->Open(*endpoint, user, password, passive, tls);
+  m_certificate = m_session->Control().Certificate();
   if (!result.Succeeded()) CloseSession();
   return result;
 }
@@ -220,15 +224,16 @@ FtpClient::RenameResult FtpClient::Rename(const std::string& from, const std::st
     return RenameResult::TargetRefused;
   }
   if (m_session->Lacks().rename) return RenameResult::Unsupported;
-  FtpControl& control = m_session->Control();
-  std::optional<FtpReply> reply = control.Command("RNFR " + *wireFrom);
-  if (!reply) return RenameResult::TargetRefused;
-  if (reply->code != 350) {
+  // Both commands go at once: a refused RNFR only makes the server refuse the RNTO as out of
+  // sequence, and every rename saves a round trip.
+  auto [fromReply, reply] =
+      m_session->Control().CommandPair("RNFR " + *wireFrom, "RNTO " + *wireTo);
+  if (!fromReply) return RenameResult::TargetRefused;
+  if (fromReply->code != 350) {
     // The file was just put, so a refusal here is a refusal of renaming itself.
-    m_session->Lacks().rename = reply->RefusesCommand() || reply->code == 553;
+    m_session->Lacks().rename = fromReply->RefusesCommand() || fromReply->code == 553;
     return m_session->Lacks().rename ? RenameResult::Unsupported : RenameResult::TargetRefused;
   }
-  reply = control.Command("RNTO " + *wireTo);
   if (!reply) return RenameResult::TargetRefused;
   if (reply->NotImplemented()) {
     m_session->Lacks().rename = true;

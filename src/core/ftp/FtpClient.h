@@ -13,6 +13,7 @@
 
 #include "ftp/FtpFileFinder.h"
 #include "ftp/FtpOptions.h"
+#include "ftp/FtpTls.h"
 
 namespace tolvane {
 
@@ -25,10 +26,14 @@ class FtpClient {
   FtpClient(const FtpClient&) = delete;
   FtpClient& operator=(const FtpClient&) = delete;
 
-  // hostField: "host", "host:port", "[v6addr]:port" or "[v6addr]"; port 21 when absent.
-  // Refused (e.g. a wrong password) carries the server's last reply line.
+  // hostField: "host", "host:port", "[v6addr]:port" or "[v6addr]"; port 21 when absent (990
+  // for implicit FTPS). Refused (e.g. a wrong password) carries the server's last reply line.
+  // With encryption, CertificateUntrusted and CertificateChanged leave the certificate in
+  // ServerCertificate(), so the caller can ask about it and connect again with it pinned.
   FtpResult Connect(const std::string& hostField, const std::string& user,
-                    const std::string& password, bool passive);
+                    const std::string& password, bool passive, const FtpTlsSettings& tls = {});
+  // The certificate the last Connect was shown; nullopt without encryption.
+  const std::optional<FtpCertificate>& ServerCertificate() const { return m_certificate; }
   // false on any failure; the current directory is then unchanged.
   bool ChangeDirectory(const std::string& path);
   // The current directory as the server names it (PWD), in its own spelling; nullopt when it
@@ -91,6 +96,7 @@ class FtpClient {
 
   FtpOptions m_options;
   std::unique_ptr<FtpSession> m_session;
+  std::optional<FtpCertificate> m_certificate;
   uint64_t m_previousCommands = 0;  // of sessions already closed
   bool m_busy = false;              // a call is in progress
   bool m_closeWanted = false;       // Close() arrived while busy

@@ -1,5 +1,9 @@
 #include "ftp/FtpControl.h"
 
+#include <openssl/ssl.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -38,6 +42,8 @@ FtpResult FtpControl::Open(const FtpEndpoint& endpoint) {
   Close();
   m_failure = Kind::Ok;
   m_reader.Reset();
+  m_host = endpoint.host;
+  m_certificate.reset();
   SteadyTime deadline = DeadlineAfter(m_options.connectTimeoutMs);
   std::vector<ResolvedAddress> addresses;
   switch (ResolveHost(endpoint.host, endpoint.port, deadline, m_options.pump, addresses)) {
@@ -81,6 +87,49 @@ std::string FtpControl::Masked(std::string text) const {
   return text;
 }
 
+FtpResult FtpControl::StartTls(const std::string& pinnedSha256) {
+  if (!IsOpen()) return FtpResult::Failed(Kind::ConnectionLost);
+  if (!m_tls) m_tls = FtpTlsContext::Create();
+  if (!m_tls) {
+    Fail(Kind::TlsFailed);
+    return FtpResult::Failed(Kind::TlsFailed);
+  }
+  int error = m_socket.StartTls(m_tls->Get(), m_host, nullptr,
+                                DeadlineAfter(m_options.replyTimeoutMs), m_options.pump);
+  X509* certificate = error == 0 ? SSL_get0_peer_certificate(m_socket.Tls()) : nullptr;
+  if (!certificate) {
+    // A handshake that stalls is cut as a reply that never comes would be.
+    Fail(error == ETIMEDOUT ? Kind::ReplyTimeout : Kind::TlsFailed);
+    return FtpResult::Failed(m_failure);
+  }
+  m_certificate = DescribeCertificate(certificate, SSL_get_verify_result(m_socket.Tls()));
+  std::string pin = pinnedSha256;
+  std::transform(pin.begin(), pin.end(), pin.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (m_certificate->trouble == FtpCertificate::Trouble::None || pin == m_certificate->sha256) {
+    return {};
+  }
+  Fail(pin.empty() ? Kind::CertificateUntrusted : Kind::CertificateChanged);
+  return FtpResult::Failed(m_failure);
+}
+
+FtpResult FtpControl::SecureData(FtpSocket& data) const {
+  if (!m_tls || !m_certificate || !m_socket.Tls()) return FtpResult::Failed(Kind::TlsFailed);
+  // Taken now, not after the login: TLS 1.3 hands out its session tickets after the
+  // handshake, and the replies read since have brought them in.
+  SSL_SESSION* session = SSL_get1_session(m_socket.Tls());
+  int error = data.StartTls(m_tls->Get(), m_host, session, DeadlineAfter(m_options.replyTimeoutMs),
+                            m_options.pump);
+  SSL_SESSION_free(session);
+  if (error == ETIMEDOUT) return FtpResult::Failed(Kind::DataStalled);
+  if (error == ECANCELED) return FtpResult::Failed(Kind::Cancelled);
+  X509* certificate = error == 0 ? SSL_get0_peer_certificate(data.Tls()) : nullptr;
+  if (!certificate || CertificateSha256(certificate) != m_certificate->sha256) {
+    return FtpResult::Failed(Kind::TlsFailed);
+  }
+  return {};
+}
+
 std::optional<FtpReply> FtpControl::Fail(Kind why) {
   if (m_failure == Kind::Ok) m_failure = why;
   Close();
@@ -91,17 +140,36 @@ std::optional<FtpReply> FtpControl::Command(const std::string& line, int timeout
   return FinalReply(Begin(line, timeoutMs));
 }
 
-std::optional<FtpReply> FtpControl::Begin(const std::string& line, int timeoutMs) {
-  if (!IsOpen()) return Fail(Kind::ConnectionLost);
+void FtpControl::Sending(const std::string& line) {
   ++m_commandCount;
   if (m_options.trace) {
     FtpTraceEvent sent;
     sent.command = line.rfind("PASS ", 0) == 0 ? std::string("PASS ") + kMask : Masked(line);
     Trace(sent);
   }
+}
+
+std::optional<FtpReply> FtpControl::Begin(const std::string& line, int timeoutMs) {
+  if (!IsOpen()) return Fail(Kind::ConnectionLost);
+  Sending(line);
   int error = m_socket.SendAll(line + "\r\n", m_options.replyTimeoutMs, m_options.pump);
   if (error != 0) return Fail(error == ETIMEDOUT ? Kind::ReplyTimeout : Kind::ConnectionLost);
   return NextReply(timeoutMs);
+}
+
+std::pair<std::optional<FtpReply>, std::optional<FtpReply>> FtpControl::CommandPair(
+    const std::string& first, const std::string& second) {
+  if (!IsOpen()) return {Fail(Kind::ConnectionLost), std::nullopt};
+  Sending(first);
+  Sending(second);
+  const int error =
+      m_socket.SendAll(first + "\r\n" + second + "\r\n", m_options.replyTimeoutMs, m_options.pump);
+  if (error != 0) {
+    return {Fail(error == ETIMEDOUT ? Kind::ReplyTimeout : Kind::ConnectionLost), std::nullopt};
+  }
+  std::optional<FtpReply> firstReply = FinalReply(NextReply());
+  if (!firstReply) return {std::nullopt, std::nullopt};
+  return {firstReply, FinalReply(NextReply())};
 }
 
 std::optional<FtpReply> FtpControl::NextReply(int timeoutMs) {

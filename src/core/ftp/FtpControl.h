@@ -3,8 +3,10 @@
 // failure (timeout, hang-up, garbage) closes it for good and leaves the reason; nothing here
 // reconnects. Every command and reply passes the options' trace hook.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ftp/FtpEndpoint.h"
@@ -12,6 +14,7 @@
 #include "ftp/FtpReply.h"
 #include "ftp/FtpReplyReader.h"
 #include "ftp/FtpSocket.h"
+#include "ftp/FtpTls.h"
 
 namespace tolvane {
 
@@ -24,9 +27,27 @@ class FtpControl {
   bool IsOpen() const { return m_socket.IsOpen(); }
   void Close();
 
+  // Turns the connection into TLS (at once for implicit FTPS, after AUTH TLS's 234 for
+  // explicit) and checks the server's certificate: the system must trust it for the host, or
+  // it must be the one `pinnedSha256` names. Any failure closes the connection.
+  FtpResult StartTls(const std::string& pinnedSha256);
+  bool Encrypted() const { return m_socket.Tls() != nullptr; }
+  // The server's certificate once a handshake received one (also when it was refused).
+  const std::optional<FtpCertificate>& Certificate() const { return m_certificate; }
+  // Makes `data` a TLS connection to the same server: it resumes the control connection's
+  // session (servers demand that, so nobody else can slip in data) and must show the same
+  // certificate.
+  FtpResult SecureData(FtpSocket& data) const;
+
   // Sends one command line (CR LF added) and returns its final reply.
   // `timeoutMs` < 0: the reply timeout of the options.
   std::optional<FtpReply> Command(const std::string& line, int timeoutMs = -1);
+  // Sends two commands at once and returns both final replies, the second's nullopt when the
+  // connection failed first. For pairs whose second command must follow the first whatever
+  // its answer (a refused first one makes the server refuse the second as out of sequence):
+  // one round trip instead of two.
+  std::pair<std::optional<FtpReply>, std::optional<FtpReply>> CommandPair(
+      const std::string& first, const std::string& second);
   // Sends a command that opens a transfer and returns its first reply, a 1xx one included.
   std::optional<FtpReply> Begin(const std::string& line, int timeoutMs = -1);
   // The next reply, e.g. the final one after a 1xx.
@@ -57,11 +78,16 @@ class FtpControl {
 
  private:
   std::optional<FtpReply> Fail(FtpResult::Kind why);
+  // Counts and traces a command line about to be sent.
+  void Sending(const std::string& line);
 
   FtpOptions m_options;
   FtpSocket m_socket;
   FtpReplyReader m_reader;
   sockaddr_storage m_peer{};
+  std::string m_host;  // as the server setting names it: SNI and the certificate's name
+  std::unique_ptr<FtpTlsContext> m_tls;
+  std::optional<FtpCertificate> m_certificate;
   FtpResult::Kind m_failure = FtpResult::Kind::Ok;
   std::vector<std::string> m_secrets;
   uint64_t m_commandCount = 0;

@@ -45,12 +45,19 @@ FtpResult FtpDataChannel::Start(const std::string& command) {
     m_listener.Close();
     return Ended(m_session.Refusal(reply));
   }
+  const FtpOptions& o = control.Options();
   if (!passive) {
-    const FtpOptions& o = control.Options();
     int error =
         m_listener.Accept(m_data, control.PeerAddress(), DeadlineAfter(o.connectTimeoutMs), o.pump);
     m_listener.Close();
     if (error != 0) return Ended(Finish(Kind::DataConnectFailed));
+  }
+  m_data.SetCancel(o.cancelled);
+  // The server takes the handshake once it has answered the command, not before.
+  if (control.Encrypted()) {
+    if (FtpResult secured = control.SecureData(m_data); !secured.Succeeded()) {
+      return Abort(secured.kind);
+    }
   }
   return {};
 }
@@ -128,9 +135,12 @@ FtpResult FtpDataChannel::Upload(int fd, bool ascii, uint64_t& bytesRead) {
     }
     m_moved += chunk.size();
   }
+  // close_notify tells the server the file ended here and was not cut off.
+  if (int error = m_data.EndTls(o.dataStallTimeoutMs, o.pump)) return Abort(DataFailure(error));
   // The last bytes may still sit in the send queue on a slow uplink: the wait for the
   // server's verdict starts once they have left, not when the last write returned.
   if (int error = m_data.Drain(o.dataStallTimeoutMs, o.pump)) return Abort(DataFailure(error));
+  if (m_data.Tls()) AwaitServerClose(o);
   return Ended(Finish(Kind::Ok));
 }
 
@@ -161,6 +171,14 @@ std::optional<std::string> FtpDataChannel::ReceiveAll() {
   return received;
 }
 
+void FtpDataChannel::AwaitServerClose(const FtpOptions& o) {
+  // A TLS server may have sent something we never read (TLS 1.3 session tickets); closing
+  // over unread bytes would reset the connection and could cost the server the file's end.
+  // After our FIN the server reads to the end and closes; whatever it sent is dropped.
+  m_data.ShutdownWrite();
+  m_data.DiscardUntilClosed(DeadlineAfter(std::min(o.dataStallTimeoutMs, kAbortReplyMs)), o.pump);
+}
+
 FtpResult FtpDataChannel::Abort(Kind dataFailure) {
   m_data.Reset();
   m_listener.Close();
@@ -169,8 +187,10 @@ FtpResult FtpDataChannel::Abort(Kind dataFailure) {
   // The reply to the broken-off transfer (426, 451 or a late 226) keeps the replies in step.
   const int timeoutMs = std::min(kAbortReplyMs, control.Options().replyTimeoutMs);
   std::optional<FtpReply> reply = control.FinalReply(control.NextReply(timeoutMs));
-  // Where the server hung up the data itself, its own word says most (e.g. a full disk).
-  if (dataFailure == Kind::DataLost && reply && !reply->Positive()) {
+  // Where the server hung up the data itself, its own word says most (e.g. a full disk, or
+  // a data connection that did not resume the TLS session).
+  if ((dataFailure == Kind::DataLost || dataFailure == Kind::TlsFailed) && reply &&
+      !reply->Positive()) {
     return Ended(m_session.Refusal(reply));
   }
   return Ended(FtpResult::Failed(dataFailure));

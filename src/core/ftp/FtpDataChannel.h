@@ -41,6 +41,7 @@ class FtpDataChannel {
   // The server's verdict after the data connection ended; `dataFailure` Ok when it ended well.
   FtpResult Finish(Kind dataFailure);
   FtpResult Abort(Kind dataFailure);
+  void AwaitServerClose(const FtpOptions& o);
   static Kind DataFailure(int error);
   // Hands `result` to the trace hook as the end of the transfer Start began.
   FtpResult Ended(FtpResult result) const;

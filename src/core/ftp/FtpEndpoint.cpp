@@ -5,8 +5,6 @@
 namespace tolvane {
 namespace {
 
-constexpr int kDefaultPort = 21;
-
 std::optional<int> ParsePort(std::string_view text) {
   if (text.empty() || text.size() > 5) return std::nullopt;
   int port = 0;
@@ -27,7 +25,7 @@ bool PlainHostText(std::string_view host) {
 
 }  // namespace
 
-std::optional<FtpEndpoint> ParseHostField(std::string_view field) {
+std::optional<FtpEndpoint> ParseHostField(std::string_view field, int defaultPort) {
   // Spaces typed around the name are not part of it.
   while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
   while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
@@ -50,7 +48,7 @@ std::optional<FtpEndpoint> ParseHostField(std::string_view field) {
     rest = colon == std::string_view::npos ? std::string_view() : field.substr(colon);
   }
   if (!PlainHostText(endpoint.host)) return std::nullopt;
-  endpoint.port = kDefaultPort;
+  endpoint.port = defaultPort;
   if (!rest.empty()) {
     if (rest.front() != ':') return std::nullopt;
     std::optional<int> port = ParsePort(rest.substr(1));

@@ -12,7 +12,8 @@ struct FtpEndpoint {
 };
 
 // nullopt when the field cannot name a server (empty, bad port, unclosed bracket, spaces or
-// control characters).
-std::optional<FtpEndpoint> ParseHostField(std::string_view field);
+// control characters). Without a port in the field the port is `defaultPort` (990 for
+// implicit FTPS).
+std::optional<FtpEndpoint> ParseHostField(std::string_view field, int defaultPort = 21);
 
 }  // namespace tolvane

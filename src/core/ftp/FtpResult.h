@@ -31,10 +31,14 @@ struct FtpResult {
     NameNotConvertible,     // a name code page 932 cannot spell
     AccountUnsendable,      // a CR, LF or NUL in the user name or password
     AccountNotConvertible,  // an account code page 932 cannot spell
+    TlsRefused,             // the server would not encrypt (AUTH TLS, PBSZ or PROT refused)
+    TlsFailed,              // the TLS handshake failed or the server hung up during it
+    CertificateUntrusted,   // the system does not trust the certificate and none is pinned
+    CertificateChanged,     // the certificate is neither trusted nor the pinned one
   };
 
   Kind kind = Kind::Ok;
-  // Refused only: the reply's last line (never empty: it starts with the reply code) made fit
+  // Refused and TlsRefused only: the reply's last line (never empty: it starts with the reply code) made fit
   // to show, the password masked wherever the server echoed it.
   std::string serverLine;
 

@@ -22,17 +22,53 @@ std::string FeatureName(const std::string& line) {
 }  // namespace
 
 FtpResult FtpSession::Open(const FtpEndpoint& endpoint, const std::string& user,
-                           const std::string& password, bool passive) {
+                           const std::string& password, bool passive, const FtpTlsSettings& tls) {
   m_passive = passive;
   if (FtpResult opened = m_control.Open(endpoint); !opened.Succeeded()) return opened;
+  if (tls.encryption == FtpEncryption::Implicit) {
+    if (FtpResult secured = m_control.StartTls(tls.pinnedSha256); !secured.Succeeded()) {
+      return secured;
+    }
+  }
   std::optional<FtpReply> greeting = m_control.FinalReply(m_control.NextReply());  // past 120
   if (!greeting || greeting->code != 220) return Fail(greeting);
+  if (tls.encryption == FtpEncryption::Explicit) {
+    if (FtpResult secured = Authenticate(tls); !secured.Succeeded()) return secured;
+  }
   // Features first: whether the server speaks UTF-8 decides how the account is sent.
   Feat feat = AskFeatures();
   if (!m_control.IsOpen()) return FtpResult::Failed(m_control.Failure());
   if (FtpResult loggedIn = LogIn(user, password); !loggedIn.Succeeded()) return loggedIn;
+  if (m_control.Encrypted()) {
+    if (FtpResult protectedData = ProtectData(); !protectedData.Succeeded()) return protectedData;
+  }
   if (feat == Feat::Refused) AskFeatures();  // some servers answer FEAT only after login
   if (!m_control.IsOpen()) return FtpResult::Failed(m_control.Failure());
+  return {};
+}
+
+FtpResult FtpSession::Authenticate(const FtpTlsSettings& tls) {
+  std::optional<FtpReply> reply = m_control.Command("AUTH TLS");
+  if (!reply) return Fail(reply);
+  if (reply->code != 234) {
+    // Never on in clear: the person chose encryption, and the password would cross in clear.
+    FtpResult refused = Refusal(reply);
+    m_control.Close();
+    return {FtpResult::Kind::TlsRefused, refused.serverLine};
+  }
+  return m_control.StartTls(tls.pinnedSha256);
+}
+
+FtpResult FtpSession::ProtectData() {
+  for (const char* command : {"PBSZ 0", "PROT P"}) {
+    std::optional<FtpReply> reply = m_control.Command(command);
+    if (!reply) return Fail(reply);
+    if (!reply->Completed()) {
+      FtpResult refused = Refusal(reply);
+      m_control.Close();
+      return {FtpResult::Kind::TlsRefused, refused.serverLine};
+    }
+  }
   return {};
 }
 

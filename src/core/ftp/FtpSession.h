@@ -27,9 +27,11 @@ class FtpSession {
  public:
   explicit FtpSession(const FtpOptions& options) : m_control(options) {}
 
-  // Connects, reads the greeting, learns the features and logs in.
+  // Connects, encrypts as `tls` says, reads the greeting, learns the features and logs in.
+  // An encrypted session never goes on in clear: a server that will not encrypt the control
+  // or the data connections ends it.
   FtpResult Open(const FtpEndpoint& endpoint, const std::string& user, const std::string& password,
-                 bool passive);
+                 bool passive, const FtpTlsSettings& tls = {});
   // QUIT (waiting briefly for its reply), then the connection is closed.
   void Quit();
 
@@ -61,6 +63,10 @@ class FtpSession {
   enum class Feat { Listed, Refused, Unknown };
   Feat AskFeatures();
   FtpResult LogIn(const std::string& user, const std::string& password);
+  // AUTH TLS and the handshake (explicit FTPS).
+  FtpResult Authenticate(const FtpTlsSettings& tls);
+  // PBSZ 0 and PROT P: the data connections encrypted too.
+  FtpResult ProtectData();
   FtpResult Fail(const std::optional<FtpReply>& reply);
 
   FtpControl m_control;

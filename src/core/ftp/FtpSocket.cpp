@@ -30,17 +30,20 @@ SteadyTime DeadlineAfter(int ms) {
   return std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, ms));
 }
 
-FtpSocket::FtpSocket(FtpSocket&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+FtpSocket::FtpSocket(FtpSocket&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_ssl(std::exchange(other.m_ssl, nullptr)) {}
 
 FtpSocket& FtpSocket::operator=(FtpSocket&& other) noexcept {
   if (this != &other) {
     Close();
     m_fd = std::exchange(other.m_fd, -1);
+    m_ssl = std::exchange(other.m_ssl, nullptr);
   }
   return *this;
 }
 
 void FtpSocket::Close() {
+  FreeTls();
   if (m_fd >= 0) close(m_fd);
   m_fd = -1;
 }
@@ -93,6 +96,7 @@ int FtpSocket::Connect(const sockaddr* address, socklen_t length, SteadyTime dea
 }
 
 int FtpSocket::SendAll(std::string_view bytes, int stallMs, const Pump& pump) {
+  if (m_ssl) return TlsSendAll(bytes, stallMs, pump);
   while (!bytes.empty()) {
     ssize_t n = send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (n > 0) {
@@ -107,6 +111,7 @@ int FtpSocket::SendAll(std::string_view bytes, int stallMs, const Pump& pump) {
 
 int FtpSocket::Receive(char* buffer, size_t size, size_t& received, SteadyTime deadline,
                        const Pump& pump) {
+  if (m_ssl) return TlsReceive(buffer, size, received, deadline, pump);
   received = 0;
   while (true) {
     ssize_t n = recv(m_fd, buffer, size, 0);
@@ -158,15 +163,29 @@ void FtpSocket::ShutdownWrite() {
   if (m_fd >= 0) shutdown(m_fd, SHUT_WR);
 }
 
+void FtpSocket::DiscardUntilClosed(SteadyTime deadline, const Pump& pump) {
+  char buffer[4096];
+  while (true) {
+    ssize_t n = recv(m_fd, buffer, sizeof buffer, 0);
+    if (n == 0 || (n < 0 && !Retry(errno))) return;
+    if (n < 0 && Wait(POLLIN, deadline, pump) != 0) return;
+  }
+}
+
 void FtpSocket::Reset() {
   if (m_fd < 0) return;
+  FreeTls();  // no close_notify: the peer must not take the data for complete
   linger abortive{1, 0};
   setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
   Close();
 }
 
 int FtpSocket::Drain(int stallMs, const Pump& pump) {
-  constexpr int kLookEveryMs = 20;
+  // The queue usually empties within a millisecond or two once the peer acknowledges; the
+  // looks start close together and spread out to kLookAtMostEveryMs, so a short file does not
+  // pay a whole slow look and a long drain does not spin.
+  constexpr int kLookAtMostEveryMs = 20;
+  int lookEveryMs = 1;
   int last = -1;
   SteadyTime stalled = DeadlineAfter(stallMs);
   while (true) {
@@ -178,7 +197,8 @@ int FtpSocket::Drain(int stallMs, const Pump& pump) {
     }
     if (std::chrono::steady_clock::now() >= stalled) return ETIMEDOUT;
     // No event to wait for: the wait is a pause that keeps the pump and the cancel going.
-    int error = Wait(0, std::min(stalled, DeadlineAfter(kLookEveryMs)), pump);
+    int error = Wait(0, std::min(stalled, DeadlineAfter(lookEveryMs)), pump);
+    lookEveryMs = std::min(lookEveryMs * 2, kLookAtMostEveryMs);
     if (error == 0) return EPIPE;  // an error or hang-up: the rest will never arrive
     if (error != ETIMEDOUT) return error;
   }

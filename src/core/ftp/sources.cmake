@@ -12,6 +12,8 @@ list(APPEND TOLVANE_CORE_SOURCES
   src/core/ftp/FtpResolver.cpp
   src/core/ftp/FtpSession.cpp
   src/core/ftp/FtpSocket.cpp
+  src/core/ftp/FtpSocketTls.cpp
   src/core/ftp/FtpTimes.cpp
+  src/core/ftp/FtpTls.cpp
   src/core/ftp/FtpWireText.cpp
 )

@@ -1,5 +1,6 @@
 #include "settings/GeneralSettingsForm.h"
 
+#include "settings/Autostart.h"
 #include "settings/SettingFields.h"
 
 namespace tolvane {
@@ -26,6 +27,8 @@ GeneralSettingsFields GeneralSettingsForm::Initial(
   fields.minimizeToTray = AppSettings::IsOn(s.minimizeToTray);
   fields.startInTray = AppSettings::IsOn(s.startInTray);
   fields.raiseOnScheduledRun = AppSettings::IsOn(s.raiseOnScheduledRun);
+  fields.autostartAvailable = !AutostartFile(s.place).empty() && !s.place.executable.empty();
+  fields.autostart = fields.autostartAvailable && AutostartIsOn(s.place);
   return fields;
 }
 
@@ -34,6 +37,13 @@ GeneralFormStep GeneralSettingsForm::Ok(const GeneralSettingsFields& fields) {
   if (RefuseUnstorable(fields, step)) return step;
   if (!StoreKeys(fields)) {
     m_prompts.Error(kSettingsWriteFailed);
+    return {false, GeneralField::None};
+  }
+  const ProgramPlace& place = m_settings.place;
+  const bool available = !AutostartFile(place).empty() && !place.executable.empty();
+  if (available && fields.autostart != AutostartIsOn(place) &&
+      !SetAutostart(place, fields.autostart)) {
+    m_prompts.Error("ログイン時の起動を設定できませんでした:\n" + AutostartFile(place));
     return {false, GeneralField::None};
   }
   return {true, GeneralField::None};

@@ -21,6 +21,8 @@ struct GeneralSettingsFields {
   bool minimizeToTray = false;
   bool startInTray = false;
   bool raiseOnScheduledRun = false;
+  bool autostart = false;           // the autostart file starts this program at login
+  bool autostartAvailable = false;  // there is a folder to keep that file in
 };
 
 enum class GeneralField { None, Start, Localfolder, Editor };
@@ -40,7 +42,8 @@ class GeneralSettingsForm {
 
   // OK: stores the changed values in the order localfolder, start (only with a selection),
   // editor, shift, ctrl, logFtp, minimizeToTray, startInTray, raiseOnScheduledRun. A text that
-  // cannot be stored stops it before anything is written.
+  // cannot be stored stops it before anything is written. The autostart file is written or
+  // removed last, when the box changed.
   GeneralFormStep Ok(const GeneralSettingsFields& fields);
 
  private:

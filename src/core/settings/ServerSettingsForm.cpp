@@ -14,6 +14,9 @@ namespace {
 
 constexpr const char* kItemPrefix = "*.";
 
+// The stored `tls` as the choice shows it: an unknown value is taken as explicit FTPS.
+int EncryptionChoice(uint8_t stored) { return stored == 0 || stored == 2 ? stored : 1; }
+
 }  // namespace
 
 ServerSettingsForm::ServerSettingsForm(AppSettings& settings, std::vector<std::string>& asciiExts,
@@ -30,7 +33,15 @@ ServerSettingsFields ServerSettingsForm::Initial() const {
           std::to_string(m_settings.clockCorrectionMinutes),
           m_settings.passiveMode != 0,
           m_settings.temporaryNames != 0,
+          EncryptionChoice(m_settings.encryption),
+          false,
           m_settings.connections};
+}
+
+std::string ServerSettingsForm::PinText() const {
+  const std::string pin = PinnedCertificateForHost(m_settings);
+  if (pin.empty()) return NoPinText();
+  return "記憶した証明書 SHA-256 " + pin.substr(0, 16) + "…";
 }
 
 ServerFormStep ServerSettingsForm::Add(const ServerSettingsFields& fields,
@@ -118,9 +129,17 @@ bool ServerSettingsForm::RefuseUnstorable(const ServerSettingsFields& fields,
   return false;
 }
 
+bool ServerSettingsForm::StoreEncryption(int choice) {
+  if (choice < 0 || choice > 2 || choice == EncryptionChoice(m_settings.encryption)) return true;
+  if (!WriteSettingInt(m_settings, "main", "tls", choice)) return false;
+  m_settings.encryption = static_cast<uint8_t>(choice);
+  return true;
+}
+
 bool ServerSettingsForm::StoreKeys(const ServerSettingsFields& fields,
                                    const std::optional<int32_t>& minutes, ServerFormStep& step) {
   AppSettings& s = m_settings;
+  const bool forgetPin = fields.forgetPin || fields.hostname != s.hostname;
   bool ok = StoreTextSetting(s, "main", "hostname", s.hostname, fields.hostname) &&
             StoreTextSetting(s, "main", "username", s.username, fields.username);
   if (ok && fields.password != s.password) {
@@ -137,8 +156,10 @@ bool ServerSettingsForm::StoreKeys(const ServerSettingsFields& fields,
        StoreFlagSetting(s, "main", "pasv", s.passiveMode, s.passiveMode != 0, fields.passiveMode) &&
        StoreFlagSetting(s, "main", "tempname", s.temporaryNames, s.temporaryNames != 0,
                         fields.temporaryNames) &&
+       StoreEncryption(fields.encryption) &&
        StoreIntSetting(s, "main", "connections", s.connections,
-                       std::clamp(fields.connections, 1, kMaxConnections));
+                       std::clamp(fields.connections, 1, kMaxConnections)) &&
+       (!forgetPin || ForgetCertificatePin(s));
   if (!ok) {
     m_prompts.Error(kSettingsWriteFailed);
     step = {false, ServerField::None};

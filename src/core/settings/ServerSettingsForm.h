@@ -21,6 +21,8 @@ struct ServerSettingsFields {
   std::string minutes;  // the text of the minutes box, read by ScanInteger
   bool passiveMode = false;
   bool temporaryNames = true;
+  int encryption = 0;      // the choice: 0 none, 1 explicit FTPS, 2 implicit FTPS
+  bool forgetPin = false;  // the pinned certificate is to be forgotten
   int connections = 2;  // the spin box's value, 1 to kMaxConnections
 };
 
@@ -49,17 +51,23 @@ class ServerSettingsForm {
   // `added` tells whether the list grew.
   ServerFormStep Add(const ServerSettingsFields& fields, const std::string& extension, bool& added);
 
+  // The pinned certificate as shown beside the encryption choice.
+  std::string PinText() const;
+  static std::string NoPinText() { return "記憶した証明書はありません"; }
+
   // Removes the item at `index`; false (and nothing happens) without a selection (-1).
   bool Delete(int index);
 
   // OK: stores the changed values in the order hostname, username, password, serverfolder,
-  // clockCorrectionMinutes, passiveMode, temporaryNames, connections, then mode.ini. A text or password that cannot be stored stops it before
+  // clockCorrectionMinutes, passiveMode, temporaryNames, tls, connections, then mode.ini. A
+  // changed hostname, or the forget button, drops the pinned certificate (it was the old host's). A text or password that cannot be stored stops it before
   // anything is written. An unreadable minutes entry keeps clockCorrectionMinutes and the dialog open, with
   // everything else stored.
   ServerFormStep Ok(const ServerSettingsFields& fields);
 
  private:
   bool RefuseUnstorable(const ServerSettingsFields& fields, ServerFormStep& step);
+  bool StoreEncryption(int choice);
   bool StoreKeys(const ServerSettingsFields& fields, const std::optional<int32_t>& minutes,
                  ServerFormStep& step);
 

@@ -52,6 +52,9 @@ void LoadSettings(AppSettings& s) {
   s.ctrl = Flag(file, "main", "ctrl", 0);
   s.logFtp = Flag(file, "main", "logftp", 0);
   s.connections = std::clamp(file.GetInt("main", "connections", 2), 1, kMaxConnections);
+  s.encryption = Flag(file, "main", "tls", 0);
+  s.pinnedCertificate = Text(file, "main", "tlspin");
+  s.pinnedCertificateHost = Text(file, "main", "tlspinhost");
   s.timer = Flag(file, "timer", "timer", 0);
   s.minimizeToTray = Flag(file, "timer", "saisyou", 0);
   s.startInTray = Flag(file, "timer", "kidou", 0);
@@ -83,6 +86,28 @@ ScrambledPassword ScramblePassword(const std::string& plain, int firstStart,
     }
   }
   return {PasswordStore::Unstorable, {}, 0};
+}
+
+bool StoreCertificatePin(AppSettings& settings, const std::string& sha256) {
+  // The host first: a pin written without it counts for no server.
+  if (!WriteSettingText(settings, "main", "tlspinhost", settings.hostname) ||
+      !WriteSettingText(settings, "main", "tlspin", sha256)) {
+    return false;
+  }
+  settings.pinnedCertificateHost = settings.hostname;
+  settings.pinnedCertificate = sha256;
+  return true;
+}
+
+bool ForgetCertificatePin(AppSettings& settings) {
+  if (settings.pinnedCertificate.empty() && settings.pinnedCertificateHost.empty()) return true;
+  if (!WriteSettingText(settings, "main", "tlspin", "") ||
+      !WriteSettingText(settings, "main", "tlspinhost", "")) {
+    return false;
+  }
+  settings.pinnedCertificate.clear();
+  settings.pinnedCertificateHost.clear();
+  return true;
 }
 
 PasswordStore StorePassword(const AppSettings& settings, const std::string& plain) {

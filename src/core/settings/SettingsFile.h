@@ -19,6 +19,11 @@ bool WriteSettingText(const AppSettings& settings, const std::string& section,
 bool WriteSettingInt(const AppSettings& settings, const std::string& section,
                      const std::string& key, int value);
 
+// Pins the certificate with SHA-256 `sha256` for the current server setting (`tlspin`,
+// `tlspinhost`), or forgets the pin; false when the file could not be written.
+bool StoreCertificatePin(AppSettings& settings, const std::string& sha256);
+bool ForgetCertificatePin(AppSettings& settings);
+
 enum class PasswordStore {
   Ok,
   Unencodable,  // not representable in code page 932

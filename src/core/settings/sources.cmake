@@ -1,6 +1,7 @@
 list(APPEND TOLVANE_CORE_SOURCES
   src/core/settings/AppSettings.cpp
   src/core/settings/AsciiModeTable.cpp
+  src/core/settings/Autostart.cpp
   src/core/settings/GeneralSettingsForm.cpp
   src/core/settings/PasswordScrambler.cpp
   src/core/settings/ServerSettingsForm.cpp

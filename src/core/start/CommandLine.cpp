@@ -12,6 +12,7 @@
 #include "settings/AsciiModeTable.h"
 #include "settings/SettingsFile.h"
 #include "start/HeadlessSeams.h"
+#include "start/ProgramFolder.h"
 #include "start/ProgramStart.h"
 #include "upload/PreviewText.h"
 #include "upload/RunLock.h"
@@ -36,12 +37,16 @@ constexpr const char* kHelpText =
     "                       newer: 新しいファイルのみ、same: 同じ時刻のファイルも、\n"
     "                       all: すべて（確認なし）。省略時は設定のとおり（予約実行と同じ）\n"
     "  --lists              リスト名を1行に1つずつ表示します\n"
+    "  --dir フォルダ       設定・リスト・ログをこのフォルダで扱います（ウィンドウでも）\n"
     "  --help               この説明を表示します\n"
     "  --version            バージョンを表示します\n"
     "\n"
     "終了コード: 0 すべて完了、1 失敗または確認できなかったファイルあり、\n"
     "2 接続またはログインできず、3 コマンドライン・設定・リストの誤り、\n"
-    "4 ほかのアップロードが実行中\n";
+    "4 ほかのアップロードが実行中\n"
+    "\n"
+    "設定などのファイルは、実行ファイルのフォルダに kestra.ini があるか書き込めるときは\n"
+    "そのフォルダに、それ以外は ~/.config/tolvane（$XDG_CONFIG_HOME/tolvane）に置きます。\n";
 
 std::optional<UploadMode> ModeNamed(const std::string& name) {
   if (name == "newer") return UploadMode::Newer;
@@ -200,6 +205,9 @@ CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments) {
       modeGiven = true;
       request.mode = ModeNamed(value);
       if (!request.mode) fail("--mode には newer、same、all のどれかを指定してください");
+    } else if (TakeValue(arguments, i, "--dir", value)) {
+      if (value.empty()) fail("--dir にはフォルダが必要です");
+      request.folder = value;
     } else if (argument == "--lists") {
       act(Action::Lists);
     } else if (argument == "--help" || argument == "-h") {
@@ -235,7 +243,11 @@ int RunCommandLine(const CommandLineRequest& request, const std::string& executa
     return kExitDone;
   }
   AppSettings settings;
-  SetPathsFromExecutable(settings, executablePath);
+  if (std::string problem = OpenProgramFolder(settings, executablePath, request.folder);
+      !problem.empty()) {
+    err << problem << '\n';
+    return kExitBadInput;
+  }
   if (SettingsUnreadable(settings)) {
     err << "設定ファイルを読み込めません: " << settings.iniPath << '\n';
     return kExitBadInput;

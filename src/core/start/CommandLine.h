@@ -15,6 +15,7 @@ struct CommandLineRequest {
   enum class Action { Window, Upload, Preview, Lists, Help, Version };
   Action action = Action::Window;
   std::string listName;
+  std::string folder;              // --dir: the program folder to use; empty to choose it
   std::optional<UploadMode> mode;  // nullopt: the stored settings decide, as for the schedule
   std::string error;               // a bad command line: what is wrong
 };
@@ -30,7 +31,8 @@ enum ExitStatus {
 
 CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments);
 
-// Runs a request other than Window with the program folder of `executablePath`, writing
+// Runs a request other than Window with the program folder of `executablePath` (or the one
+// the request names), writing
 // results to `out` and errors to `err`; returns the exit status.
 int RunCommandLine(const CommandLineRequest& request, const std::string& executablePath,
                    std::ostream& out, std::ostream& err);

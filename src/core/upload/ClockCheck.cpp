@@ -47,7 +47,7 @@ void ClockCheck::CheckServerClock() {
   Reading reading;
   {
     FtpClient ftp(m_options);
-    if (ConnectWithSettings(ftp, m_ctx)) {
+    if (ConnectWithSettings(ftp, m_ctx, CertificatePrompt::MayAsk)) {
       ShowIdle();
       m_ctx.state.m_busy = false;
       return;
@@ -66,14 +66,14 @@ void ClockCheck::CheckServerClock() {
 
 bool ClockCheck::LocalTestFileExists() const {
   struct stat st {};
-  const std::string path = PathBesideExe(m_ctx.settings, kClockTestFile);
+  const std::string path = ProgramOrDataFile(m_ctx.settings, kClockTestFile);
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 ClockCheck::Reading ClockCheck::ReadServerTime(FtpClient& ftp) {
   ftp.ChangeDirectory("/");
   if (!m_ctx.settings.serverfolder.empty()) ftp.ChangeDirectory(m_ctx.settings.serverfolder);
-  const std::string local = PathBesideExe(m_ctx.settings, kClockTestFile);
+  const std::string local = ProgramOrDataFile(m_ctx.settings, kClockTestFile);
   // A failed put is reported, and the check goes on: an older test file may still be there.
   if (FtpResult put = ftp.PutFile(local, kClockTestFile, TransferType::Ascii); !put.Succeeded()) {
     m_ctx.prompts.Failure(FailureText(put));

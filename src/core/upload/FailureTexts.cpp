@@ -49,6 +49,14 @@ std::string FailureText(const FtpResult& result) {
       return kFtpAccountUnsendable;
     case Kind::AccountNotConvertible:
       return kFtpAccountNotConvertible;
+    case Kind::TlsRefused:
+      return std::string(kFtpTlsRefused) + "\n" + result.serverLine;
+    case Kind::TlsFailed:
+      return kFtpTlsFailed;
+    case Kind::CertificateUntrusted:
+      return kFtpCertificateUntrusted;
+    case Kind::CertificateChanged:
+      return kFtpCertificateChanged;
   }
   return kFtpProtocolError;
 }

@@ -36,6 +36,13 @@ inline constexpr const char* kFtpAccountUnsendable =
     "ユーザー名またはパスワードに改行などの使えない文字が含まれています";
 inline constexpr const char* kFtpAccountNotConvertible =
     "ユーザー名またはパスワードにサーバーの文字コード（Shift_JIS）で表せない文字が含まれています";
+inline constexpr const char* kFtpTlsRefused =
+    "サーバーが暗号化（FTPS）を受け付けませんでした。暗号化しないで接続することはありません";
+inline constexpr const char* kFtpTlsFailed = "暗号化された接続（TLS）を確立できませんでした";
+inline constexpr const char* kFtpCertificateUntrusted =
+    "サーバーの証明書を信頼できないため、接続を中止しました";
+inline constexpr const char* kFtpCertificateChanged =
+    "サーバーの証明書が、以前に受け入れたものから変わっています。接続を中止しました";
 
 // The text to show for a failed call (empty for success).
 std::string FailureText(const FtpResult& result);

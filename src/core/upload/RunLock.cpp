@@ -1,13 +1,13 @@
 #include "upload/RunLock.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <thread>
+
+#include "platform/LockFile.h"
 
 namespace tolvane {
 namespace {
@@ -23,13 +23,8 @@ RunLock::~RunLock() {
 }
 
 bool RunLock::Acquire(Clock& clock, int waitMs) {
-  const int fd =
-      ::open(m_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-  struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (fd >= 0) ::close(fd);
-    return true;
-  }
+  const int fd = OpenLockFile(m_path);
+  if (fd < 0) return true;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
   while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EWOULDBLOCK && errno != EINTR) break;  // no locking here: run unguarded

@@ -111,7 +111,10 @@ UploadReport UploadRun::Execute(const UploadRequest& request) {
   report.outcomes.resize(request.entries.size());
   m_ctx.status.SetStatus("サーバーに接続しています...");
   FtpClient ftp(m_options);
-  std::optional<std::string> failure = ConnectWithSettings(ftp, m_ctx);
+  // Only someone who pressed the button is there to answer a question about a certificate.
+  const CertificatePrompt prompt =
+      request.origin == RunOrigin::Button ? CertificatePrompt::MayAsk : CertificatePrompt::NeverAsk;
+  std::optional<std::string> failure = ConnectWithSettings(ftp, m_ctx, prompt);
   report.connected = !failure;
   if (failure) {
     report.connectFailure = *failure;

@@ -46,6 +46,18 @@ std::optional<std::string> SelectedList(MainContext& ctx) {
   return ctx.view.ListName(selected);
 }
 
+// The button's request: the selected list in the keys' mode; nullopt after telling that no
+// list is selected.
+std::optional<UploadRequest> ButtonRequest(MainContext& ctx) {
+  std::optional<std::string> list = SelectedList(ctx);
+  if (!list) return std::nullopt;
+  UploadRequest request;
+  request.origin = RunOrigin::Button;
+  request.mode = ModeFor(ctx.view.CtrlDown(), ctx.view.ShiftDown(), ctx.settings);
+  request.listName = *list;
+  return request;
+}
+
 // Fills in the request's entries from its list file; false after telling it cannot be read.
 bool ReadEntries(MainContext& ctx, UploadRequest& request) {
   std::optional<UploadList> list = ReadListFile(ctx.settings, request.listName);
@@ -57,18 +69,23 @@ bool ReadEntries(MainContext& ctx, UploadRequest& request) {
   return true;
 }
 
-// Keeps the result in the file line until the next run, with what the person should know:
-// server times ahead of the clock, and (once per program run: a message box would hold up the
-// schedule, and every later run would fail the same way) a log that cannot be written.
-void ShowResult(MainContext& ctx, const UploadReport& report) {
-  std::string shown = ResultLine(report);
-  if (report.serverAhead) shown += std::string("　") + kServerAheadText;
-  if (report.logFailed && !ctx.state.m_runLogFailureTold) {
+// Keeps `shown` in the file line until the next run, with (once per program run: a message box
+// would hold up the schedule, and every later run would fail the same way) a log that cannot
+// be written.
+void KeepInFileLine(MainContext& ctx, std::string shown, bool logFailed) {
+  if (logFailed && !ctx.state.m_runLogFailureTold) {
     ctx.state.m_runLogFailureTold = true;
     shown += std::string("　") + kRunLogFailedText;
   }
   ctx.status.SetFileLine(shown);
   ctx.state.m_lastResult = shown;
+}
+
+// What the run did, and server times ahead of the clock.
+void ShowResult(MainContext& ctx, const UploadReport& report) {
+  std::string shown = ResultLine(report);
+  if (report.serverAhead) shown += std::string("　") + kServerAheadText;
+  KeepInFileLine(ctx, std::move(shown), report.logFailed);
 }
 
 struct RunSetup {
@@ -133,14 +150,10 @@ std::optional<UploadReport> UploadFromButton(MainContext& ctx, FtpOptions option
                                              UploadMethod method) {
   WindowBusy busy(ctx);
   if (!busy.entered()) return std::nullopt;
-  UploadRequest request;
-  request.origin = RunOrigin::Button;
-  request.mode = ModeFor(ctx.view.CtrlDown(), ctx.view.ShiftDown(), ctx.settings);
-  std::optional<std::string> list = SelectedList(ctx);
-  if (!list) return std::nullopt;
-  request.listName = *list;
+  std::optional<UploadRequest> request = ButtonRequest(ctx);
+  if (!request) return std::nullopt;
   std::optional<UploadReport> report =
-      RunList(ctx, std::move(request), {std::move(options), method, nullptr, {}});
+      RunList(ctx, std::move(*request), {std::move(options), method, nullptr, {}});
   if (!report) ctx.prompts.Error(kOtherRunText);
   return report;
 }
@@ -150,13 +163,9 @@ std::optional<UploadPreview> PreviewFromButton(MainContext& ctx, FtpOptions opti
   // The menu stays open to a run in progress, which the preview would disturb.
   if (RefuseWhileBusy(ctx)) return std::nullopt;
   WindowBusy busy(ctx);
-  UploadRequest request;
-  request.origin = RunOrigin::Button;
-  request.mode = ModeFor(ctx.view.CtrlDown(), ctx.view.ShiftDown(), ctx.settings);
-  std::optional<std::string> list = SelectedList(ctx);
-  if (!list) return std::nullopt;
-  request.listName = *list;
-  std::optional<UploadPreview> preview = PreviewList(ctx, std::move(request), options, method);
+  std::optional<UploadRequest> request = ButtonRequest(ctx);
+  if (!request) return std::nullopt;
+  std::optional<UploadPreview> preview = PreviewList(ctx, std::move(*request), options, method);
   // Nothing was done: what the last run did comes back into view.
   ctx.status.SetFileLine(ctx.state.m_lastResult);
   if (preview && !preview->report.connected) return std::nullopt;  // the failure has been shown
@@ -229,12 +238,7 @@ void RecordMissedRuns(MainContext& ctx, const std::vector<MissedRun>& missed) {
   if (shown.find(kMissedRunsText) == std::string::npos) {
     shown += (shown.empty() ? "" : "　") + std::string(kMissedRunsText);
   }
-  if (!logged && !ctx.state.m_runLogFailureTold) {
-    ctx.state.m_runLogFailureTold = true;
-    shown += std::string("　") + kRunLogFailedText;
-  }
-  ctx.status.SetFileLine(shown);
-  ctx.state.m_lastResult = shown;
+  KeepInFileLine(ctx, std::move(shown), !logged);
 }
 
 }  // namespace tolvane

@@ -1,4 +1,5 @@
 list(APPEND TOLVANE_CORE_SOURCES
+  src/core/upload/CertificateTexts.cpp
   src/core/upload/ClockCheck.cpp
   src/core/upload/ConnectionPool.cpp
   src/core/upload/FolderPrefetch.cpp

@@ -1,11 +1,11 @@
 #include "window/ProgramFolderLock.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/LockFile.h"
 
 namespace tolvane {
 
@@ -19,12 +19,8 @@ ProgramFolderLock::~ProgramFolderLock() {
 
 bool ProgramFolderLock::Acquire() {
   const std::string path = m_folder + "/tolvane.lock";
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-  struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (fd >= 0) ::close(fd);
-    return true;
-  }
+  const int fd = OpenLockFile(path);
+  if (fd < 0) return true;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const bool held = errno == EWOULDBLOCK;
     ::close(fd);

@@ -16,10 +16,13 @@ TEST(ResultLine, CountsWhatWentUpAndWhatWentWrongWithTheTime) {
   report.connected = true;
   report.endedAt = LocalSeconds(2026, 12, 7, 14, 5, 30);
   for (Kind kind : {Kind::Uploaded, Kind::Uploaded, Kind::UpToDate, Kind::Failed}) {
-    report.outcomes.push_back({kind, ""});
+    report.outcomes.emplace_back().kind = kind;
   }
   EXPECT_EQ(ResultLine(report), "2件アップロード・1件失敗（14:05）");
-  report.outcomes = {{Kind::UpToDate, ""}, {Kind::Unchecked, ""}, {Kind::LocalMissing, ""}};
+  report.outcomes.clear();
+  for (Kind kind : {Kind::UpToDate, Kind::Unchecked, Kind::LocalMissing}) {
+    report.outcomes.emplace_back().kind = kind;
+  }
   EXPECT_EQ(ResultLine(report), "0件アップロード・1件確認できず・1件ファイルなし（14:05）");
   report.connected = false;
   EXPECT_EQ(ResultLine(report), "接続できませんでした（14:05）");

@@ -115,6 +115,30 @@ TEST_F(RunLogTest, EntriesThatNeverRanAreLoggedAndShownBesideTheLastResult) {
       0u);
 }
 
+TEST_F(RunLogTest, ALongListsRecordGoesOutWholeInPieces) {
+  settings.hostname = "127.0.0.1:1";  // nothing listens: every entry is left unreached
+  std::vector<std::string> lines;
+  for (int i = 0; i < 3000; ++i) {
+    lines.push_back(site / ("page" + std::to_string(i) + ".html"));
+    lines.push_back("folder" + std::to_string(i % 7));
+  }
+  List(lines);
+  Press();
+  const std::string log = LogOfThisMonth();
+  EXPECT_GT(log.size(), 2 * 64 * 1024u);                              // several pieces
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5 + 3000 + 3);  // head, entries, end
+  EXPECT_TRUE(Has(log, "\n  未実行: " + (site / "page2999.html") + " → folder3\n合計: "));
+  EXPECT_EQ(log.substr(log.size() - 2), "\n\n");
+}
+
+TEST(RunLogConversation, LinesOfTheExtraConnectionsSayWhose) {
+  FtpTraceEvent event;
+  event.command = "NOOP";
+  EXPECT_EQ(ConversationLines(event), std::vector<std::string>{"> NOOP"});
+  event.connection = 3;
+  EXPECT_EQ(ConversationLines(event), std::vector<std::string>{"[接続3] > NOOP"});
+}
+
 TEST(RunLogFolder, KeepsTwelveMonthsBeforeTheCurrentOne) {
   test::TempDir dir;
   for (const char* name : {"2025-11.log", "2025-12.log", "2026-12.log", "1999-01.txt", "notes"}) {

@@ -1,5 +1,8 @@
 #include "ftp/FtpFolderListing.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "ftp/FtpListing.h"
 #include "ftp/FtpTimes.h"
 #include "platform/AsciiText.h"
@@ -25,6 +28,11 @@ bool NeedsSingleLookUp(const std::string& name) {
          name.back() == '.' || name.find_first_of("\\*?[~") != std::string::npos;
 }
 
+// Two loose names with the same hash only send a look-up to the server that was not needed.
+uint64_t LooseHash(std::string_view wireName) {
+  return std::hash<std::string>{}(LooseName(wireName));
+}
+
 bool IsAscii(const std::string& name) {
   for (unsigned char c : name) {
     if (c >= 0x80) return false;
@@ -45,41 +53,78 @@ std::optional<FtpFolderListing> FtpFolderListing::FromMlsd(std::string_view text
   FtpFolderListing listing(Source::Mlsd);
   listing.m_bytes = text.size();
   bool readable = true;
+  std::vector<Line> lines;
   ForEachListingLine(text, [&](std::string_view line) {
-    if (line.empty()) return;
+    if (line.empty() || !readable) return;
     size_t space = line.find(' ');
     std::optional<MlstFacts> facts = ParseFactLine(line);
     if (space == std::string_view::npos || space + 1 >= line.size() || !facts) {
       readable = false;
       return;
     }
-    std::string name(line.substr(space + 1));
-    FolderAnswer answer = AnswerOf(*facts);
-    auto [it, added] = listing.m_entries.emplace(name, answer);
-    bool same = it->second.kind == answer.kind && it->second.time == answer.time;
-    if (!added && !same) it->second = {Kind::AskServer, 0};  // listed twice, differently
-    listing.m_listedLoose.insert(LooseName(name));
-    listing.m_names.insert(std::move(name));
+    lines.push_back({std::string(line.substr(space + 1)), AnswerOf(*facts)});
   });
   if (!readable) return std::nullopt;
+  listing.Keep(std::move(lines));
   return listing;
 }
 
 FtpFolderListing FtpFolderListing::FromList(std::string_view text, int64_t nowUtc) {
   FtpFolderListing listing(Source::List);
   listing.m_bytes = text.size();
+  std::vector<Line> lines;
   ForEachListingLine(text, [&](std::string_view line) {
     std::optional<ListedEntry> entry = ParseListLine(line, nowUtc);
     if (!entry) return;
-    listing.m_listedLoose.insert(LooseName(entry->name));
-    listing.m_names.insert(entry->name);
-    // The single look-up takes the first line of that name that is no folder.
+    std::optional<FolderAnswer> answer;
     if (!entry->isDirectory) {
-      FolderAnswer found{Kind::Found, entry->time, TimeBasis::ListedWallClock, entry->yearShown};
-      listing.m_entries.emplace(entry->name, found);
+      answer = FolderAnswer{Kind::Found, entry->time, TimeBasis::ListedWallClock, entry->yearShown};
     }
+    lines.push_back({std::move(entry->name), answer});
   });
+  listing.Keep(std::move(lines));
   return listing;
+}
+
+void FtpFolderListing::Keep(std::vector<Line> lines) {
+  // Stable, so lines of one name stay in the order the server sent them.
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const Line& a, const Line& b) { return a.name < b.name; });
+  m_listedLoose.reserve(lines.size());
+  for (Line& line : lines) {
+    m_listedLoose.push_back(LooseHash(line.name));
+    if (m_items.empty() || m_items.back().name != line.name) {
+      m_items.push_back({std::move(line.name), {}, false});
+    }
+    Item& item = m_items.back();
+    if (!line.answer) continue;
+    if (!item.answers) {
+      item.answer = *line.answer;
+      item.answers = true;
+      continue;
+    }
+    // The single look-up reads LIST's first file line of a name; MLSD lines that disagree
+    // leave it to the server.
+    const bool same =
+        item.answer.kind == line.answer->kind && item.answer.time == line.answer->time;
+    if (m_source == Source::Mlsd && !same) item.answer = {Kind::AskServer, 0};
+  }
+  m_items.shrink_to_fit();
+  std::sort(m_listedLoose.begin(), m_listedLoose.end());
+}
+
+std::set<std::string> FtpFolderListing::Names() const {
+  std::set<std::string> names;
+  for (const Item& item : m_items) names.insert(item.name);
+  return names;
+}
+
+const FtpFolderListing::Item* FtpFolderListing::ItemOf(const std::string& wireName) const {
+  auto it =
+      std::lower_bound(m_items.begin(), m_items.end(), wireName,
+                       [](const Item& item, const std::string& name) { return item.name < name; });
+  if (it == m_items.end() || it->name != wireName || !it->answers) return nullptr;
+  return &*it;
 }
 
 FolderAnswer FtpFolderListing::Find(const std::string& wireName) const {
@@ -87,20 +132,20 @@ FolderAnswer FtpFolderListing::Find(const std::string& wireName) const {
   // Without MLST and MDTM a single look-up reads the same LIST by exact name.
   if (m_source == Source::List) return FindExact(wireName);
   if (NeedsSingleLookUp(wireName)) return {Kind::AskServer, 0};
-  auto it = m_entries.find(wireName);
-  if (it != m_entries.end()) return it->second;
+  if (const Item* item = ItemOf(wireName)) return item->answer;
   // Not listed under this exact name: a server that matches names regardless of case (or
   // of Unicode form) might still find it, so "missing" holds only for ASCII names with no
   // loose match in the folder.
-  if (!IsAscii(wireName) || m_listedLoose.count(LooseName(wireName)) != 0) {
+  if (!IsAscii(wireName) ||
+      std::binary_search(m_listedLoose.begin(), m_listedLoose.end(), LooseHash(wireName))) {
     return {Kind::AskServer, 0};
   }
   return {Kind::Missing, 0};
 }
 
 FolderAnswer FtpFolderListing::FindExact(const std::string& wireName) const {
-  auto it = m_entries.find(wireName);
-  return it != m_entries.end() ? it->second : FolderAnswer{Kind::Missing, 0};
+  const Item* item = ItemOf(wireName);
+  return item ? item->answer : FolderAnswer{Kind::Missing, 0};
 }
 
 void FtpFolderListing::Forget(const std::string& wireName) {

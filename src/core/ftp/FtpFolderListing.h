@@ -8,14 +8,14 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "ftp/FtpTimes.h"
 
 namespace tolvane {
 
 struct FolderAnswer {
-  enum class Kind { Found, Missing, AskServer };
+  enum class Kind : uint8_t { Found, Missing, AskServer };
   Kind kind = Kind::AskServer;
   int64_t time = 0;  // when found, as the look-up would report it
   TimeBasis basis = TimeBasis::Utc;
@@ -36,20 +36,35 @@ class FtpFolderListing {
   void Forget(const std::string& wireName);
 
   // Every name the listing showed, folders included, exactly as the server sent it.
-  const std::set<std::string>& Names() const { return m_names; }
+  std::set<std::string> Names() const;
+  size_t NameCount() const { return m_items.size(); }
   // The size of the listing as it came over the wire.
   size_t Bytes() const { return m_bytes; }
 
  private:
   enum class Source { Mlsd, List };
+  // One listed name. A long listing is held for the whole run beside every other folder's,
+  // so the items sit in one sorted vector and the loose names are kept as hashes only.
+  struct Item {
+    std::string name;
+    FolderAnswer answer;
+    bool answers = false;  // a look-up of the name would be answered from `answer`
+  };
+  struct Line {
+    std::string name;
+    std::optional<FolderAnswer> answer;  // none: a LIST line of a folder
+  };
+
   explicit FtpFolderListing(Source source) : m_source(source) {}
+  // Sorts the lines and keeps one item per name, as the single look-up would read them.
+  void Keep(std::vector<Line> lines);
+  const Item* ItemOf(const std::string& wireName) const;
   FolderAnswer FindExact(const std::string& wireName) const;
 
   Source m_source;
-  std::set<std::string> m_names;
   size_t m_bytes = 0;
-  std::unordered_map<std::string, FolderAnswer> m_entries;  // the first entry of each name
-  std::set<std::string> m_listedLoose;                      // LooseName of every listed name
+  std::vector<Item> m_items;            // sorted by name, one per name
+  std::vector<uint64_t> m_listedLoose;  // sorted hashes of LooseName of every listed name
   std::set<std::string> m_forgottenLoose;
 };
 

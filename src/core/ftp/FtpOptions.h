@@ -27,6 +27,7 @@ struct FtpTraceEvent {
   std::vector<std::string> lines;  // Reply: as received, the password masked
   uint64_t bytes = 0;              // Transfer: bytes that crossed the data connection
   FtpResult result;                // Transfer: how it ended
+  int connection = 0;              // which of a run's connections: 0 its only or first one
 };
 
 struct FtpOptions {

@@ -25,14 +25,9 @@ ConnectionPool::ConnectionPool(PoolConnection own, int workers, FtpOptions optio
   m_options.pump = nullptr;
   m_options.clock = &m_clock;
   m_options.cancelled = [this] { return m_cancelled.load(); };
-  if (m_trace) {
-    m_options.trace = [this](const FtpTraceEvent& event) {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_traced.push_back(event);
-    };
-  }
   m_starting = workers;
-  for (int i = 0; i < workers; ++i) m_threads.emplace_back([this] { Work(); });
+  // The run's own connection is the first; the extra ones are numbered from 2.
+  for (int i = 0; i < workers; ++i) m_threads.emplace_back([this, i] { Work(i + 2); });
 }
 
 ConnectionPool::~ConnectionPool() {
@@ -46,8 +41,16 @@ ConnectionPool::~ConnectionPool() {
   HandOnTrace();
 }
 
-void ConnectionPool::Work() {
-  FtpClient ftp(m_options);
+void ConnectionPool::Work(int number) {
+  FtpOptions options = m_options;
+  if (m_trace) {
+    options.trace = [this, number](const FtpTraceEvent& event) {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_traced.push_back(event);
+      m_traced.back().connection = number;
+    };
+  }
+  FtpClient ftp(options);
   const bool in = !m_cancelled && m_logIn(ftp);
   --m_starting;
   if (!in) {

@@ -74,7 +74,7 @@ class ConnectionPool {
     void Pump() override {}
     std::atomic<int64_t> now{0};
   };
-  void Work();
+  void Work(int number);
   std::shared_ptr<Task> Take();  // the next queued task, nullptr when stopping
   void Finish(const std::shared_ptr<Task>& task);
   void HandOnTrace();

@@ -12,10 +12,11 @@ namespace {
 bool ListedTheFolder(const FtpFolderListing& listing, FolderListingWay way,
                      const std::string& path) {
   if (way == FolderListingWay::Mlsd) return true;  // MLSD lists folders only
-  const std::set<std::string>& names = listing.Names();
-  if (names.empty()) return false;
+  if (listing.NameCount() == 0) return false;
+  if (listing.NameCount() > 1) return true;
+  const std::string only = *listing.Names().begin();
   const std::string last = path.substr(path.rfind('/') + 1);
-  return !(names.size() == 1 && (*names.begin() == last || *names.begin() == path));
+  return only != last && only != path;
 }
 
 }  // namespace

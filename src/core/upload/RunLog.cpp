@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,29 +45,71 @@ bool MakeFolder(const std::string& folder) {
   return ::mkdir(folder.c_str(), kFolderMode) == 0 || errno == EEXIST;
 }
 
-// Appends without waiting: a FIFO or device put in the log's place is refused, and so is a
-// full disk, rather than holding the run.
-bool AppendToRegularFile(const std::string& path, const std::string& text) {
-  const int fd =
-      ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, kFileMode);
-  if (fd < 0) return false;
-  struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  size_t written = 0;
-  while (ok && written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-    } else {
-      written += static_cast<size_t>(n);
+}  // namespace
+
+// Appends to the month's file without waiting: a FIFO or device put in the log's place is
+// refused, and so is a full disk, rather than holding the run. A long list's record goes out
+// in pieces, so it never has to be whole in memory; the file is locked meanwhile so that a
+// record written at the same moment by another copy of the program is not woven into it.
+class LogAppender {
+ public:
+  explicit LogAppender(const std::string& path)
+      : m_fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC,
+                    kFileMode)) {
+    struct stat st {};
+    m_ok = m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
+  }
+  ~LogAppender() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  LogAppender(const LogAppender&) = delete;
+  LogAppender& operator=(const LogAppender&) = delete;
+
+  void Add(std::string_view text) {
+    m_pending.append(text);
+    if (m_pending.size() >= kPieceBytes) Flush();
+  }
+
+  bool Finish() {
+    Flush();
+    return m_ok;
+  }
+
+ private:
+  static constexpr size_t kPieceBytes = 64 * 1024;
+  static constexpr int kLockTries = 100;  // 10 ms apart: a second at most, then write anyway
+
+  void Flush() {
+    if (!m_ok || m_pending.empty()) return;
+    if (!m_locked) LockBriefly();
+    size_t written = 0;
+    while (m_ok && written < m_pending.size()) {
+      const ssize_t n = ::write(m_fd, m_pending.data() + written, m_pending.size() - written);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        m_ok = false;
+      } else {
+        written += static_cast<size_t>(n);
+      }
+    }
+    m_pending.clear();
+  }
+
+  // Another writer holds the lock only for the length of its record; one that never lets
+  // go does not hold this run up.
+  void LockBriefly() {
+    m_locked = true;
+    for (int i = 0; i < kLockTries; ++i) {
+      if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
+      ::usleep(10 * 1000);
     }
   }
-  ::close(fd);
-  return ok;
-}
 
-}  // namespace
+  int m_fd;
+  bool m_ok = false;
+  bool m_locked = false;
+  std::string m_pending;
+};
 
 std::string EntryLogText(const UploadEntry& entry, const EntryOutcome& outcome) {
   using Kind = EntryOutcome::Kind;
@@ -108,36 +151,45 @@ std::string DurationLogText(const UploadReport& report) {
          FormatLocal(report.endedAt, "%H:%M:%S") + " 終了）";
 }
 
-std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
-                         const std::string& host, const std::vector<std::string>& conversation) {
-  std::string record = "=== " + FormatLocal(report.startedAt, "%Y-%m-%d %H:%M:%S") + " " +
-                       OriginText(request.origin) + "\n";
-  record += "リスト: " + request.listName + "\n";
-  record += std::string("モード: ") + ModeText(request.mode) + "\n";
-  record += "サーバー: " + host + "\n";
+void WriteRunLogRecord(const UploadRequest& request, const UploadReport& report,
+                       const std::string& host, const std::vector<std::string>& conversation,
+                       const std::function<void(std::string_view)>& out) {
+  out("=== " + FormatLocal(report.startedAt, "%Y-%m-%d %H:%M:%S") + " " +
+      OriginText(request.origin) + "\n");
+  out("リスト: " + request.listName + "\n");
+  out(std::string("モード: ") + ModeText(request.mode) + "\n");
+  out("サーバー: " + host + "\n");
   if (report.listUnreadable) {
-    record += "リストを読み込めませんでした\n";
+    out("リストを読み込めませんでした\n");
   } else if (!report.connected) {
-    record += "接続できませんでした: " + report.connectFailure + "\n";
+    out("接続できませんでした: " + report.connectFailure + "\n");
   }
   for (size_t i = 0; i < request.entries.size(); ++i) {
     const EntryOutcome none;
     const EntryOutcome& outcome = i < report.outcomes.size() ? report.outcomes[i] : none;
-    record += "  " + EntryLogText(request.entries[i], outcome) + "\n";
+    out("  " + EntryLogText(request.entries[i], outcome) + "\n");
   }
-  record += TotalsLogText(report) + "\n";
-  record += DurationLogText(report) + "\n";
+  out(TotalsLogText(report) + "\n");
+  out(DurationLogText(report) + "\n");
   for (std::string message : report.messages) {
     for (char& c : message) {
       if (c == '\n' || c == '\r') c = ' ';
     }
-    record += "メッセージ: " + message + "\n";
+    out("メッセージ: " + message + "\n");
   }
   if (!conversation.empty()) {
-    record += "FTP:\n";
-    for (const std::string& line : conversation) record += "  " + line + "\n";
+    out("FTP:\n");
+    for (const std::string& line : conversation) out("  " + line + "\n");
   }
-  return record + "\n";
+  out("\n");
+}
+
+std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
+                         const std::string& host, const std::vector<std::string>& conversation) {
+  std::string record;
+  WriteRunLogRecord(request, report, host, conversation,
+                    [&record](std::string_view text) { record.append(text); });
+  return record;
 }
 
 std::string MissedRunsRecord(const std::vector<MissedRun>& missed, int64_t now) {
@@ -153,17 +205,20 @@ std::string MissedRunsRecord(const std::vector<MissedRun>& missed, int64_t now) 
 }
 
 std::vector<std::string> ConversationLines(const FtpTraceEvent& event) {
+  // The extra connections of a run talk at the same time as the first: each line says whose.
+  const std::string who =
+      event.connection > 1 ? "[接続" + std::to_string(event.connection) + "] " : "";
   switch (event.kind) {
     case FtpTraceEvent::Kind::Command:
-      return {"> " + event.command};
+      return {who + "> " + event.command};
     case FtpTraceEvent::Kind::Reply: {
       std::vector<std::string> lines;
-      for (const std::string& line : event.lines) lines.push_back("< " + line);
-      if (lines.empty()) lines.push_back("< " + std::to_string(event.code));
+      for (const std::string& line : event.lines) lines.push_back(who + "< " + line);
+      if (lines.empty()) lines.push_back(who + "< " + std::to_string(event.code));
       return lines;
     }
     case FtpTraceEvent::Kind::Transfer:
-      return {"= " + event.command + " " + std::to_string(event.bytes) + "バイト " +
+      return {who + "= " + event.command + " " + std::to_string(event.bytes) + "バイト " +
               TransferResultText(event.result)};
   }
   return {};
@@ -219,19 +274,24 @@ std::string RunLog::PathFor(int64_t startedAt) const {
 }
 
 bool RunLog::Append(const UploadRequest& request, const UploadReport& report) {
-  const std::string record = RunLogRecord(request, report, m_settings.hostname, m_conversation);
+  const bool written = AppendRecord(report.startedAt, [&](LogAppender& file) {
+    WriteRunLogRecord(request, report, m_settings.hostname, m_conversation,
+                      [&file](std::string_view text) { file.Add(text); });
+  });
   m_conversation.clear();
-  return AppendRecord(record, report.startedAt);
+  return written;
 }
 
 bool RunLog::AppendMissed(const std::vector<MissedRun>& missed, int64_t now) {
-  return AppendRecord(MissedRunsRecord(missed, now), now);
+  return AppendRecord(now, [&](LogAppender& file) { file.Add(MissedRunsRecord(missed, now)); });
 }
 
-bool RunLog::AppendRecord(const std::string& record, int64_t startedAt) {
+bool RunLog::AppendRecord(int64_t startedAt, const std::function<void(LogAppender&)>& write) {
   const std::string folder = RunLogFolder(m_settings);
   if (!MakeFolder(folder)) return false;
-  const bool written = AppendToRegularFile(PathFor(startedAt), record);
+  LogAppender file(PathFor(startedAt));
+  write(file);
+  const bool written = file.Finish();
   RemoveOldRunLogs(folder, startedAt);
   return written;
 }

@@ -3,7 +3,9 @@
 // was put, what was skipped and why can still be read long after the status lines moved on.
 // Writing it never holds up or fails a run.
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Seams.h"
@@ -21,6 +23,10 @@ inline constexpr int kRunLogMonthsKept = 12;
 // setting; the account never appears. `conversation` holds finished lines, empty when not kept.
 std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
                          const std::string& host, const std::vector<std::string>& conversation);
+// The same record handed to `out` a line at a time, for a list too long to hold it whole.
+void WriteRunLogRecord(const UploadRequest& request, const UploadReport& report,
+                       const std::string& host, const std::vector<std::string>& conversation,
+                       const std::function<void(std::string_view)>& out);
 
 // The record's lines, for whoever shows a run as it goes: what became of one entry, the
 // totals, and how long the run took.
@@ -49,6 +55,8 @@ std::string RunLogFolder(const AppSettings& settings);
 // Tells the person when it cannot be made or opened.
 void OpenRunLogFolder(const AppSettings& settings, Launcher& launcher, Prompts& prompts);
 
+class LogAppender;
+
 class RunLog {
  public:
   explicit RunLog(const AppSettings& settings);
@@ -66,7 +74,7 @@ class RunLog {
   std::string PathFor(int64_t startedAt) const;
 
  private:
-  bool AppendRecord(const std::string& record, int64_t startedAt);
+  bool AppendRecord(int64_t startedAt, const std::function<void(LogAppender&)>& write);
 
   const AppSettings& m_settings;
   std::vector<std::string> m_conversation;

@@ -25,7 +25,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }  // namespace
 
 SafeUploader::SafeUploader(FtpClient& ftp, bool temporaryName, std::set<std::string> listedNames)
-    : SafeUploader(ftp, temporaryName, std::make_shared<SharedUploads>(std::move(listedNames))) {}
+    : SafeUploader(ftp, temporaryName, std::make_shared<SharedUploads>(listedNames)) {}
 
 SafeUploader::SafeUploader(FtpClient& ftp, bool temporaryName,
                            std::shared_ptr<SharedUploads> shared)
@@ -56,7 +56,7 @@ bool SafeUploader::IsTemporaryName(const std::string& name) {
 std::string SafeUploader::TemporaryName(const std::string& name) const {
   unsigned salt = 0;
   std::string temporary = TemporaryNameFor(name, salt);
-  while (m_shared->listedNames.count(temporary) != 0) temporary = TemporaryNameFor(name, ++salt);
+  while (m_shared->IsListedName(temporary)) temporary = TemporaryNameFor(name, ++salt);
   return temporary;
 }
 
@@ -148,7 +148,7 @@ void SafeUploader::SweepLeftovers(const std::string& folderKey) {
   }
   if (std::optional<std::set<std::string>> names = m_ftp.NamesHere()) {
     for (const std::string& name : *names) {
-      if (!IsTemporaryName(name) || m_shared->listedNames.count(name) != 0) continue;
+      if (!IsTemporaryName(name) || m_shared->IsListedName(name)) continue;
       bool written;
       {
         std::lock_guard<std::mutex> lock(m_shared->mutex);

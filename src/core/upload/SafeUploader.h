@@ -6,6 +6,7 @@
 // checked against the server's SIZE; a local file that changed while it was sent is sent
 // again. Temporary files a killed run left behind are removed from every folder this one
 // puts into.
+#include <algorithm>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "ftp/FtpOptions.h"
 
@@ -29,12 +31,26 @@ inline constexpr const char* kSizeMismatch =
 // (which a temporary name must never be), the folders swept so far, and the temporary names
 // being written right now, which a sweep on another connection must leave alone.
 struct SharedUploads {
-  explicit SharedUploads(std::set<std::string> names) : listedNames(std::move(names)) {}
-  const std::set<std::string> listedNames;
+  explicit SharedUploads(const std::set<std::string>& names)
+      : m_listedNames(names.begin(), names.end()) {}
+  explicit SharedUploads(std::vector<std::string> names)
+      : m_listedNames(Sorted(std::move(names))) {}
+  bool IsListedName(const std::string& name) const {
+    return std::binary_search(m_listedNames.begin(), m_listedNames.end(), name);
+  }
   std::mutex mutex;
   std::condition_variable sweepDone;
   std::map<std::string, bool> sweeps;  // folder key → swept (false: being swept)
   std::multiset<std::string> writing;
+
+ private:
+  static std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    names.shrink_to_fit();
+    return names;
+  }
+  const std::vector<std::string> m_listedNames;  // sorted: one name per entry of a long list
 };
 
 class SafeUploader {

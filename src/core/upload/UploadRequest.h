@@ -29,8 +29,9 @@ struct UploadRequest {
   bool preview = false;
 };
 
+// One per entry of a list that may be a hundred thousand long: the small fields sit together.
 struct EntryOutcome {
-  enum class Kind {
+  enum class Kind : uint8_t {
     NotReached,  // the run ended before this entry
     Uploaded,
     UpToDate,      // the server's copy is as new or newer
@@ -40,22 +41,22 @@ struct EntryOutcome {
     WouldUpload,   // a preview's: the run would put this file
   };
   // What the decision to put the file or leave it rested on.
-  enum class Reason {
+  enum class Reason : uint8_t {
     None,           // no decision: no local file, no answer from the server, not reached
     Compared,       // localTime against serverTime
     NotOnServer,    // the server has no such file
     UncheckedMode,  // the mode puts every file without asking the server
   };
   Kind kind = Kind::NotReached;
-  std::string detail;  // Failed, and Unchecked when the server said why
   Reason reason = Reason::None;
-  std::optional<int64_t> localTime = std::nullopt;   // the local file's time, if any
-  std::optional<int64_t> serverTime = std::nullopt;  // Compared: the server's, as compared
   // Compared in a preview: the server's copy is the one an earlier entry would have put.
   bool serverCopyFromEarlierEntry = false;
+  TransferType type = TransferType::Binary;  // Uploaded and Failed: how the put went
+  std::string detail;                        // Failed, and Unchecked when the server said why
+  std::optional<int64_t> localTime = std::nullopt;   // the local file's time, if any
+  std::optional<int64_t> serverTime = std::nullopt;  // Compared: the server's, as compared
   // Uploaded and Failed: how the put went, for the run log.
-  uint64_t bytes = 0;  // size of the local file
-  TransferType type = TransferType::Binary;
+  uint64_t bytes = 0;        // size of the local file
   int64_t milliseconds = 0;  // time the put took
 };
 

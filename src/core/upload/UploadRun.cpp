@@ -48,9 +48,10 @@ std::vector<std::string> EntryFolders(const std::vector<UploadEntry>& entries) {
 }
 
 // The names every entry puts on the server.
-std::set<std::string> EntryNames(const std::vector<UploadEntry>& entries) {
-  std::set<std::string> names;
-  for (const UploadEntry& entry : entries) names.insert(DisplayName(entry.localPath));
+std::vector<std::string> EntryNames(const std::vector<UploadEntry>& entries) {
+  std::vector<std::string> names;
+  names.reserve(entries.size());
+  for (const UploadEntry& entry : entries) names.push_back(DisplayName(entry.localPath));
   return names;
 }
 

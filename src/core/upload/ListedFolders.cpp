@@ -176,6 +176,10 @@ size_t ListedFolders::KeptListings() const {
 }
 
 void ListedFolders::DropListingsNoLongerNeeded() {
+  // The counts fall only as entries are entered, so since the last look only the previous
+  // entry's folder line can have run out; while it has entries left, no listing is freed.
+  auto left = m_entriesLeft.find(m_folderHere);
+  if (left != m_entriesLeft.end() && left->second > 0) return;
   for (auto& [place, knowledge] : m_known) {
     if (!knowledge.listing) continue;
     bool needed = false;

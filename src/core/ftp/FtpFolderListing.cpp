@@ -119,6 +119,16 @@ std::set<std::string> FtpFolderListing::Names() const {
   return names;
 }
 
+std::vector<std::string> FtpFolderListing::NamesStartingWith(std::string_view prefix) const {
+  std::vector<std::string> names;
+  auto it = std::lower_bound(m_items.begin(), m_items.end(), prefix,
+                             [](const Item& item, std::string_view p) { return item.name < p; });
+  for (; it != m_items.end() && it->name.compare(0, prefix.size(), prefix) == 0; ++it) {
+    names.push_back(it->name);
+  }
+  return names;
+}
+
 const FtpFolderListing::Item* FtpFolderListing::ItemOf(const std::string& wireName) const {
   auto it =
       std::lower_bound(m_items.begin(), m_items.end(), wireName,

@@ -37,6 +37,8 @@ class FtpFolderListing {
 
   // Every name the listing showed, folders included, exactly as the server sent it.
   std::set<std::string> Names() const;
+  // The listed names that begin with `prefix`, in byte order.
+  std::vector<std::string> NamesStartingWith(std::string_view prefix) const;
   size_t NameCount() const { return m_items.size(); }
   // The size of the listing as it came over the wire.
   size_t Bytes() const { return m_bytes; }

@@ -122,7 +122,7 @@ std::optional<std::string> ListedFolders::Put(const std::string& localPath, cons
   // under another way of reaching it, so every listing forgets the name.
   PutPlace put = PreparePut(name);
   if (!m_directories.GoTo(put.place)) return std::string(kFolderUnreachable);
-  return m_uploader.Put(put.folderKey, localPath, name, type);
+  return m_uploader.Put(put.folderKey, localPath, name, type, put.listedTemporaryNames);
 }
 
 ListedFolders::PutPlace ListedFolders::PreparePut(const std::string& name) {
@@ -131,8 +131,13 @@ ListedFolders::PutPlace ListedFolders::PreparePut(const std::string& name) {
   for (auto& [place, knowledge] : m_known) {
     if (knowledge.listing) m_ftp.ForgetInListing(*knowledge.listing, name);
   }
-  PutPlace put{m_directories.Target(), {}};
+  PutPlace put{m_directories.Target(), {}, std::nullopt};
   for (const std::string& change : put.place) put.folderKey += change + '\n';
+  auto known = m_known.find(put.place);
+  if (known != m_known.end() && known->second.listing) {
+    put.listedTemporaryNames =
+        known->second.listing->NamesStartingWith(SafeUploader::kTemporaryNameStart);
+  }
   return put;
 }
 

@@ -46,6 +46,9 @@ class ListedFolders : public RemoteFolders {
   struct PutPlace {
     DirectoryTracker::Place place;
     std::string folderKey;
+    // Names like temporary ones in the folder's listing, when the run holds one: the sweep
+    // before the first put then needs no listing of its own.
+    std::optional<std::vector<std::string>> listedTemporaryNames;
   };
   PutPlace PreparePut(const std::string& name);
   // Puts are made on other connections too, and may still be under way when a listing is

@@ -11,7 +11,6 @@
 namespace tolvane {
 namespace {
 
-constexpr const char* kTemporaryPrefix = ".tolvane-";
 constexpr const char* kTemporarySuffix = ".part";
 constexpr size_t kHashDigits = 16;
 // A file that keeps changing is sent this many times in all before the run gives up on it.
@@ -38,11 +37,11 @@ std::string SafeUploader::TemporaryNameFor(const std::string& name, unsigned sal
   for (int shift = 0; shift < 32; shift += 8) mix(static_cast<unsigned char>(salt >> shift));
   char digits[kHashDigits + 1];
   std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
-  return kTemporaryPrefix + std::string(digits) + kTemporarySuffix;
+  return kTemporaryNameStart + std::string(digits) + kTemporarySuffix;
 }
 
 bool SafeUploader::IsTemporaryName(const std::string& name) {
-  const std::string prefix = kTemporaryPrefix, suffix = kTemporarySuffix;
+  const std::string prefix = kTemporaryNameStart, suffix = kTemporarySuffix;
   if (name.size() != prefix.size() + kHashDigits + suffix.size()) return false;
   if (name.compare(0, prefix.size(), prefix) != 0) return false;
   if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) return false;
@@ -60,10 +59,10 @@ std::string SafeUploader::TemporaryName(const std::string& name) const {
   return temporary;
 }
 
-std::optional<std::string> SafeUploader::Put(const std::string& folderKey,
-                                             const std::string& localPath, const std::string& name,
-                                             TransferType type) {
-  SweepLeftovers(folderKey);
+std::optional<std::string> SafeUploader::Put(
+    const std::string& folderKey, const std::string& localPath, const std::string& name,
+    TransferType type, const std::optional<std::vector<std::string>>& listed) {
+  SweepLeftovers(folderKey, listed);
   for (int send = 0; send < kSendsOfAChangingFile; ++send) {
     Attempt attempt = PutOnce(localPath, name, type);
     if (attempt.outcome != Outcome::Changed) return attempt.failure;
@@ -135,7 +134,8 @@ void SafeUploader::Writing(const std::string& temporary, bool on) {
   }
 }
 
-void SafeUploader::SweepLeftovers(const std::string& folderKey) {
+void SafeUploader::SweepLeftovers(const std::string& folderKey,
+                                  const std::optional<std::vector<std::string>>& listed) {
   if (!m_temporaryName) return;
   {
     // A folder is swept once, before anything is put into it from any connection.
@@ -146,7 +146,13 @@ void SafeUploader::SweepLeftovers(const std::string& folderKey) {
       return;
     }
   }
-  if (std::optional<std::set<std::string>> names = m_ftp.NamesHere()) {
+  std::optional<std::vector<std::string>> names = listed;
+  if (!names) {
+    if (std::optional<std::set<std::string>> here = m_ftp.NamesHere()) {
+      names.emplace(here->begin(), here->end());
+    }
+  }
+  if (names) {
     for (const std::string& name : *names) {
       if (!IsTemporaryName(name) || m_shared->IsListedName(name)) continue;
       bool written;

@@ -60,15 +60,19 @@ class SafeUploader {
   SafeUploader(FtpClient& ftp, bool temporaryName, std::shared_ptr<SharedUploads> shared);
 
   // Puts `localPath` as `name` into the client's current directory; `folderKey` tells that
-  // directory apart from the others of the run. nullopt on success, else the text to show.
+  // directory apart from the others of the run. `listed`: the directory's names that look
+  // like temporary ones, when a listing of it is at hand (else the first put lists it to
+  // sweep leftovers). nullopt on success, else the text to show.
   std::optional<std::string> Put(const std::string& folderKey, const std::string& localPath,
-                                 const std::string& name, TransferType type);
+                                 const std::string& name, TransferType type,
+                                 const std::optional<std::vector<std::string>>& listed = {});
 
   const std::shared_ptr<SharedUploads>& Shared() const { return m_shared; }
 
   // ".tolvane-<16 hex digits>.part": hidden, recognisable, one per name (and salt).
   static std::string TemporaryNameFor(const std::string& name, unsigned salt = 0);
   static bool IsTemporaryName(const std::string& name);
+  static constexpr const char* kTemporaryNameStart = ".tolvane-";
 
  private:
   enum class Outcome { Done, Failed, Changed };
@@ -78,7 +82,8 @@ class SafeUploader {
   };
   Attempt PutOnce(const std::string& localPath, const std::string& name, TransferType type);
   Attempt PutAs(const std::string& localPath, const std::string& target, TransferType type);
-  void SweepLeftovers(const std::string& folderKey);
+  void SweepLeftovers(const std::string& folderKey,
+                      const std::optional<std::vector<std::string>>& listed);
   std::string TemporaryName(const std::string& name) const;
 
   void Writing(const std::string& temporary, bool on);

@@ -303,7 +303,8 @@ void UploadRun::DispatchPut(const std::string& localPath, const std::string& rem
     if (!on.directories.GoTo(place.place)) {
       result->error = kFolderUnreachable;
     } else {
-      result->error = on.uploader.Put(place.folderKey, localPath, remoteName, type);
+      result->error =
+          on.uploader.Put(place.folderKey, localPath, remoteName, type, place.listedTemporaryNames);
     }
     result->milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
                                std::chrono::steady_clock::now() - started)

@@ -2,8 +2,10 @@
 // control connection's TLS session (require_ssl_reuse=YES), which pyftpdlib never checks.
 #include <gtest/gtest.h>
 
+#include "platform/LocalTime.h"
 #include "support/RealFtpServer.h"
 #include "transfer/FtpTestSupport.h"
+#include "transfer/UploadRunRig.h"
 
 namespace tolvane {
 namespace {
@@ -35,6 +37,18 @@ void PutAndListOn(const RealFtpServer& server, FtpEncryption encryption) {
   EXPECT_EQ(server.Read("b.txt").substr(0, 4), "line");
 }
 
+std::vector<std::string> VsftpdTls(const std::string& certificate, FtpEncryption encryption) {
+  std::vector<std::string> config = {"ssl_enable=YES",
+                                     "require_ssl_reuse=YES",
+                                     "allow_anon_ssl=YES",
+                                     "force_anon_logins_ssl=YES",
+                                     "force_anon_data_ssl=YES",
+                                     "ssl_ciphers=HIGH",
+                                     "rsa_cert_file=" + certificate};
+  if (encryption == FtpEncryption::Implicit) config.push_back("implicit_ssl=YES");
+  return config;
+}
+
 TEST(FtpsRealServerTest, VsftpdRequiringSessionReuseTakesEncryptedTransfers) {
   if (std::string why = RealFtpServer::Missing(RealServerKind::Vsftpd); !why.empty()) {
     GTEST_SKIP() << why;
@@ -43,17 +57,47 @@ TEST(FtpsRealServerTest, VsftpdRequiringSessionReuseTakesEncryptedTransfers) {
   const std::string certificate = test::MakeTestCertificate(certificates, "127.0.0.1");
   for (FtpEncryption encryption : {FtpEncryption::Explicit, FtpEncryption::Implicit}) {
     SCOPED_TRACE(static_cast<int>(encryption));
-    std::vector<std::string> config = {"ssl_enable=YES",
-                                       "require_ssl_reuse=YES",
-                                       "allow_anon_ssl=YES",
-                                       "force_anon_logins_ssl=YES",
-                                       "force_anon_data_ssl=YES",
-                                       "ssl_ciphers=HIGH",
-                                       "rsa_cert_file=" + certificate};
-    if (encryption == FtpEncryption::Implicit) config.push_back("implicit_ssl=YES");
-    RealFtpServer server(RealServerKind::Vsftpd, config);
+    RealFtpServer server(RealServerKind::Vsftpd, VsftpdTls(certificate, encryption));
     PutAndListOn(server, encryption);
   }
+}
+
+// Every extra connection of a run logs in over TLS with the pinned certificate and resumes
+// its own session for its data connections.
+TEST(FtpsRealServerTest, RunOverSeveralEncryptedConnections) {
+  if (std::string why = RealFtpServer::Missing(RealServerKind::Vsftpd); !why.empty()) {
+    GTEST_SKIP() << why;
+  }
+  test::TempDir certificates;
+  const std::string certificate = test::MakeTestCertificate(certificates, "127.0.0.1");
+  RealFtpServer server(RealServerKind::Vsftpd, VsftpdTls(certificate, FtpEncryption::Explicit));
+  FtpClient first(test::QuickOptions());
+  first.Connect(server.hostField(), server.user(), server.password(), true,
+                {FtpEncryption::Explicit, {}});
+  ASSERT_TRUE(first.ServerCertificate());
+
+  test::UploadListRig rig;
+  rig.settings.hostname = rig.settings.pinnedCertificateHost = server.hostField();
+  rig.settings.username = server.user();
+  rig.settings.password = server.password();
+  rig.settings.serverfolder = server.serverFolder();
+  rig.settings.encryption = 1;
+  rig.settings.pinnedCertificate = first.ServerCertificate()->sha256;
+  rig.settings.connections = 3;
+  rig.settings.logFtp = 1;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 8; ++i) {
+    rig.site.Write("p" + std::to_string(i) + ".bin", std::string(50000 + i, 'a' + i));
+    lines.insert(lines.end(), {rig.site / ("p" + std::to_string(i) + ".bin"), ""});
+  }
+  rig.List(lines);
+  rig.PressUpload(5000);
+  EXPECT_TRUE(rig.prompts.shown.empty());
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(server.Read("p" + std::to_string(i) + ".bin"), std::string(50000 + i, 'a' + i));
+  }
+  const std::string log = rig.app.Read("log/" + FormatLocal(rig.clock.now, "%Y-%m") + ".log");
+  EXPECT_NE(log.find("[接続2] > PROT P"), std::string::npos);
 }
 
 }  // namespace

@@ -66,6 +66,7 @@ class LogAppender {
   LogAppender& operator=(const LogAppender&) = delete;
 
   void Add(std::string_view text) {
+    if (!m_ok) return;  // nothing more can be written: nothing more is kept
     m_pending.append(text);
     if (m_pending.size() >= kPieceBytes) Flush();
   }

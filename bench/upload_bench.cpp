@@ -269,8 +269,8 @@ void Changed(const Shape& shape) {
   Measure rclone = RunRclone(*rcloneServer, s);
   int changed = 0;  // whole rounds of the list: more than asked for where a round is longer
   for (int i = 0; i < shape.files; ++i) changed += shape.Changed(i);
-  std::printf("changed: %d of the %d files newer here, uploaded into a fresh tree each\n",
-              changed, shape.files);
+  std::printf("changed: %d of the %d files newer here, uploaded into a fresh tree each\n", changed,
+              shape.files);
   PrintRow("plain", plain, shape.files, lftp, rclone);
   for (size_t i = 0; i < listed.size(); ++i) {
     PrintRow("listing x" + std::to_string(kConnections[i]), listed[i], shape.files, lftp, rclone);

@@ -36,7 +36,7 @@ struct FtpServerOptions {
   // clear, on the control connection and on the data connections.
   std::string tlsCertificate = {};
   bool implicitTls = false;  // TLS from the first byte (with tlsCertificate)
-  int maxConnections = 0;                     // more at once are greeted with 421; 0: no limit
+  int maxConnections = 0;    // more at once are greeted with 421; 0: no limit
 };
 
 // A self-signed certificate for 127.0.0.1 and its key, made with the openssl command into

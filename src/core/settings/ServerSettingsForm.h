@@ -23,7 +23,7 @@ struct ServerSettingsFields {
   bool temporaryNames = true;
   int encryption = 0;      // the choice: 0 none, 1 explicit FTPS, 2 implicit FTPS
   bool forgetPin = false;  // the pinned certificate is to be forgotten
-  int connections = 2;  // the spin box's value, 1 to kMaxConnections
+  int connections = 2;     // the spin box's value, 1 to kMaxConnections
 };
 
 enum class ServerField { None, Hostname, Username, Password, Serverfolder, Minutes, Extension };

@@ -151,6 +151,13 @@ def make_handler(args):
                 self.secure_connection(self.ssl_context)
             super().handle()
 
+        def _on_dtp_connection(self):
+            # pyftpdlib keeps a PORT connector after it connected and closes it again at the
+            # next PORT, taking whatever now has its descriptor number out of the loop: with
+            # several sessions at once, another session's connector still waiting to connect.
+            self._dtp_connector = None
+            super()._on_dtp_connection()
+
         def push_bytes(self, data):
             asynchat.async_chat.push(self, data)
 

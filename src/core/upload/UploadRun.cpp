@@ -275,23 +275,9 @@ bool UploadRun::RunEntry(UploadMode mode, size_t number, const UploadEntry& entr
     DispatchPut(localPath, remoteName, type);
     return true;
   }
-  const auto putStarted = std::chrono::steady_clock::now();
-  std::optional<std::string> error = folders.Put(localPath, remoteName, type);
-  outcome.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
-                             std::chrono::steady_clock::now() - putStarted)
-                             .count();
-  outcome.bytes = FileBytes(localPath);
-  if (error) {
-    outcome.kind = Kind::Failed;
-    outcome.detail = *error;
-    if (m_ctx.state.m_terminating) return false;  // the program is ending: no message box
-    Show(Shown::Kind::Failure, outcome.detail);
-    // Without a connection every later entry would fail the same way, each with its own
-    // message box: one message is enough.
-    return ftp.IsConnected();
-  }
-  outcome.kind = Kind::Uploaded;
-  return true;
+  const PutResult result =
+      TimedPut(localPath, ftp, [&] { return folders.Put(localPath, remoteName, type); });
+  return TakePutResult(result, outcome, m_pending.back().shown, ftp);
 }
 
 void UploadRun::DispatchPut(const std::string& localPath, const std::string& remoteName,
@@ -299,18 +285,11 @@ void UploadRun::DispatchPut(const std::string& localPath, const std::string& rem
   ListedFolders::PutPlace place = m_listed->PreparePut(remoteName);
   auto result = std::make_shared<PutResult>();
   auto put = m_pool->Submit([place, localPath, remoteName, type, result](PoolConnection& on) {
-    const auto started = std::chrono::steady_clock::now();
-    if (!on.directories.GoTo(place.place)) {
-      result->error = kFolderUnreachable;
-    } else {
-      result->error =
-          on.uploader.Put(place.folderKey, localPath, remoteName, type, place.listedTemporaryNames);
-    }
-    result->milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - started)
-                               .count();
-    result->connected = on.ftp.IsConnected();
-    result->bytes = FileBytes(localPath);
+    *result = TimedPut(localPath, on.ftp, [&]() -> std::optional<std::string> {
+      if (!on.directories.GoTo(place.place)) return std::string(kFolderUnreachable);
+      return on.uploader.Put(place.folderKey, localPath, remoteName, type,
+                             place.listedTemporaryNames);
+    });
   });
   m_pending.back().put = put;
   m_pending.back().result = result;
@@ -346,29 +325,43 @@ void UploadRun::ShowFinished(UploadReport& report, FtpClient& ftp, bool all) {
 }
 
 void UploadRun::FinishPut(Pending& pending, EntryOutcome& outcome, FtpClient& ftp) {
-  using Kind = EntryOutcome::Kind;
   if (!ConnectionPool::Ran(*pending.put)) {
     outcome = EntryOutcome{};  // the run ended before this put began
     pending.goOn = false;
     return;
   }
-  const PutResult& result = *pending.result;
+  pending.goOn = TakePutResult(*pending.result, outcome, pending.shown, ftp);
+}
+
+UploadRun::PutResult UploadRun::TimedPut(const std::string& localPath, FtpClient& on,
+                                         const std::function<std::optional<std::string>()>& put) {
+  const auto started = std::chrono::steady_clock::now();
+  PutResult result;
+  result.error = put();
+  result.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - started)
+                            .count();
+  result.connected = on.IsConnected();
+  result.bytes = FileBytes(localPath);
+  return result;
+}
+
+bool UploadRun::TakePutResult(const PutResult& result, EntryOutcome& outcome,
+                              std::vector<Shown>& shown, FtpClient& ftp) {
+  using Kind = EntryOutcome::Kind;
   outcome.milliseconds = result.milliseconds;
   outcome.bytes = result.bytes;
   if (!result.error) {
     outcome.kind = Kind::Uploaded;
-    return;
+    return true;
   }
   outcome.kind = Kind::Failed;
   outcome.detail = *result.error;
-  if (m_ctx.state.m_terminating) {
-    pending.goOn = false;  // the program is ending: no message box
-    return;
-  }
-  pending.shown.push_back({Shown::Kind::Failure, outcome.detail});
+  if (m_ctx.state.m_terminating) return false;  // the program is ending: no message box
+  shown.push_back({Shown::Kind::Failure, outcome.detail});
   // Without a connection every later entry would likely fail the same way, each with its own
   // message box: one message is enough.
-  pending.goOn = result.connected && ftp.IsConnected();
+  return result.connected && ftp.IsConnected();
 }
 
 void UploadRun::Waiting() {

@@ -89,6 +89,13 @@ class UploadRun {
   // for their puts), else those up to the first put still in progress.
   void ShowFinished(UploadReport& report, FtpClient& ftp, bool all);
   void FinishPut(Pending& pending, EntryOutcome& outcome, FtpClient& ftp);
+  // Runs `put` (on whatever thread) and notes how long it took and how it ended.
+  static PutResult TimedPut(const std::string& localPath, FtpClient& on,
+                            const std::function<std::optional<std::string>()>& put);
+  // Writes what became of a put into `outcome` and the entry's failure into `shown`; false
+  // when the run should stop.
+  bool TakePutResult(const PutResult& result, EntryOutcome& outcome, std::vector<Shown>& shown,
+                     FtpClient& ftp);
   // Called on the run's thread while it waits for another connection.
   void Waiting();
   // Shows at once, or keeps it with the entry being decided while earlier ones are not shown.

@@ -185,14 +185,6 @@ void WriteRunLogRecord(const UploadRequest& request, const UploadReport& report,
   out("\n");
 }
 
-std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
-                         const std::string& host, const std::vector<std::string>& conversation) {
-  std::string record;
-  WriteRunLogRecord(request, report, host, conversation,
-                    [&record](std::string_view text) { record.append(text); });
-  return record;
-}
-
 std::string MissedRunsRecord(const std::vector<MissedRun>& missed, int64_t now) {
   std::string record = "=== " + FormatLocal(now, "%Y-%m-%d %H:%M:%S") + " 予約\n";
   record += "実行されなかった予約: " + std::to_string(missed.size()) + "\n";

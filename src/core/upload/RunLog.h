@@ -19,11 +19,9 @@ namespace tolvane {
 // Months of log files kept before the current one.
 inline constexpr int kRunLogMonthsKept = 12;
 
-// The record of one run, every line ending in LF, a blank line after it. `host` is the host
-// setting; the account never appears. `conversation` holds finished lines, empty when not kept.
-std::string RunLogRecord(const UploadRequest& request, const UploadReport& report,
-                         const std::string& host, const std::vector<std::string>& conversation);
-// The same record handed to `out` a line at a time, for a list too long to hold it whole.
+// The record of one run, handed to `out` a line at a time (a long list's record is never held
+// whole): every line ending in LF, a blank line after it. `host` is the host setting; the
+// account never appears. `conversation` holds finished lines, empty when not kept.
 void WriteRunLogRecord(const UploadRequest& request, const UploadReport& report,
                        const std::string& host, const std::vector<std::string>& conversation,
                        const std::function<void(std::string_view)>& out);

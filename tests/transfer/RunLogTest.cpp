@@ -41,6 +41,7 @@ TEST_F(RunLogTest, RecordsEveryEntryWithWhatBecameOfIt) {
   Serve();
   settings.temporaryNames = 0;
   settings.logFtp = 1;
+  settings.connections = 1;  // the whole conversation on one connection, lines unmarked
   state.m_asciiExts = {"html"};
   server->files().Write("same.png", "newer on the server");
   server->files().Write("taken.html/keep", "");  // a folder where the file should go
